@@ -1,0 +1,54 @@
+# Netmend. `make run` starts the program under Wine; `make test` builds the three targets and
+# runs every test. Both install what they need first (Debian 12, as root) and do no needless
+# work when run again.
+SHELL := /bin/bash
+.DEFAULT_GOAL := test
+SETUP := build/.setup-done
+
+.PHONY: setup native win64 win32 fuzz-build bench-build test run fuzz bench clean
+
+$(SETUP): scripts/setup.sh
+	scripts/setup.sh
+	@mkdir -p build && touch $@
+
+setup: $(SETUP)
+
+# Configured once per preset; afterwards Ninja re-runs CMake by itself when a list changes.
+build/%/build.ninja: CMakePresets.json | $(SETUP)
+	cmake --preset $* >/dev/null
+
+native: build/native/build.ninja
+	cmake --build --preset native
+
+win64: build/win64/build.ninja
+	cmake --build --preset win64
+
+win32: build/win32/build.ninja
+	cmake --build --preset win32
+
+fuzz-build: build/fuzz/build.ninja
+	cmake --build --preset fuzz
+
+bench-build: build/bench/build.ninja
+	cmake --build --preset bench
+
+# The win32 product is built before the native tests run: they check its PE image.
+test: native win64 win32 fuzz-build
+	ctest --preset native
+	scripts/wine-session.sh ctest --preset win64
+	ctest --preset fuzz
+
+run: build/win64/build.ninja build/win32/build.ninja
+	cmake --build --preset win64 --target netmend
+	cmake --build --preset win32 --target netmend
+	scripts/run.sh
+
+# Each fuzz target for a bounded time (FUZZ_SECONDS, default 60), growing a corpus under build/.
+fuzz: fuzz-build
+	scripts/fuzz.sh build/fuzz $${FUZZ_SECONDS:-60}
+
+bench: bench-build
+	scripts/bench.sh build/bench
+
+clean:
+	rm -rf build/native build/win64 build/win32 build/fuzz build/bench

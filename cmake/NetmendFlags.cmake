@@ -1,0 +1,40 @@
+# Compile and link settings shared by every target of the project, through one interface
+# target so that third-party code built beside ours (GoogleTest) keeps its own settings.
+add_library(netmend_flags INTERFACE)
+
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # Sources are UTF-8; texts are GBK bytes at run time, as on the target systems.
+  target_compile_options(netmend_flags INTERFACE -finput-charset=UTF-8 -fexec-charset=GBK)
+  set(NETMEND_GBK_LITERALS ON)
+else()
+  # clang only knows UTF-8 literals; the fuzz build does not depend on the bytes of texts.
+  set(NETMEND_GBK_LITERALS OFF)
+endif()
+target_compile_options(netmend_flags INTERFACE -Wall -Wextra -Wno-unused-parameter)
+
+if(NETMEND_SANITIZE)
+  target_compile_options(netmend_flags INTERFACE -fsanitize=address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(netmend_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(NETMEND_FUZZ)
+  # Coverage for libFuzzer in everything the fuzz targets link, and the sanitizers to catch
+  # what it finds.
+  target_compile_options(netmend_flags INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                         -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(netmend_flags INTERFACE -fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  # Windows 2000 headers and below: anything newer is reached through declared functions.
+  target_compile_definitions(netmend_flags INTERFACE _WIN32_WINNT=0x0500 WINVER=0x0500
+                             _WIN32_IE=0x0500 WIN32_LEAN_AND_MEAN NOMINMAX)
+  # No MinGW DLLs beside the program: everything from the compiler is linked in.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+endif()
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  # The product runs on any processor Windows XP runs on: x87 floating point, no SSE.
+  target_compile_options(netmend_flags INTERFACE -march=pentiumpro -mfpmath=387)
+endif()

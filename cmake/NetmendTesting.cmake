@@ -1,0 +1,32 @@
+# One CTest test per test executable, not one per case: under Wine each process costs about a
+# second. In the win64 build CTest runs them through CMAKE_CROSSCOMPILING_EMULATOR.
+function(netmend_test name)
+  cmake_parse_arguments(T "" "MAIN" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  if(T_MAIN)
+    target_sources(${name} PRIVATE ${T_MAIN})
+    target_link_libraries(${name} PRIVATE GTest::gtest GTest::gmock)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main GTest::gmock)
+  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} netmend_flags)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+endfunction()
+
+# A libFuzzer target (fuzz build only). CTest replays its seed corpus and regression folder
+# (every input that ever broke the code it fuzzes); `make fuzz` runs it for a bounded time.
+function(netmend_fuzz_target name)
+  cmake_parse_arguments(F "" "CORPUS;REGRESSIONS" "SOURCES;LIBS" ${ARGN})
+  if(NOT NETMEND_FUZZ)
+    return()
+  endif()
+  add_executable(${name} ${F_SOURCES})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  target_link_libraries(${name} PRIVATE ${F_LIBS} netmend_flags)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
+  add_test(NAME ${name}_replay COMMAND ${name} -runs=0 ${F_CORPUS} ${F_REGRESSIONS})
+  file(APPEND ${CMAKE_BINARY_DIR}/fuzz-targets.txt
+       "${name} ${CMAKE_CURRENT_BINARY_DIR}/${name} ${F_CORPUS} ${F_REGRESSIONS}\n")
+endfunction()

@@ -1,0 +1,26 @@
+# Sourced by the Wine scripts: one project-local prefix, GBK as the ANSI code page, quiet Wine.
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${NETMEND_WINEPREFIX:-$root/build/wine/prefix}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+export LC_ALL=zh_CN.UTF-8
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+export WINE WINESERVER
+
+# Makes the prefix on first use. Several test processes may start at once: one makes it.
+wine_prefix_ensure() {
+  [[ -f $WINEPREFIX/.netmend-ready ]] && return 0
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  (
+    flock 8
+    [[ -f $WINEPREFIX/.netmend-ready ]] && exit 0
+    rm -rf "$WINEPREFIX"
+    "$WINE" wineboot -i >/dev/null 2>&1
+    # No crash dialog: a crashing test must end, not wait for a click.
+    "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    "$WINESERVER" -w
+    touch "$WINEPREFIX/.netmend-ready"
+  ) 8>"$(dirname "$WINEPREFIX")/.prefix-lock"
+}
