@@ -1,0 +1,147 @@
+// Child processes and message boxes for Windows tests.
+#include "support/child_process_win.h"
+
+#include <cstring>
+#include <map>
+
+namespace testing_support {
+namespace {
+
+std::map<std::string, ChildRoutine>& Children() {
+  static std::map<std::string, ChildRoutine> children;
+  return children;
+}
+
+struct DialogSearch {
+  DWORD processId;
+  const std::string* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchDialog(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<DialogSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  char className[64] = {}, title[256] = {};
+  GetClassNameA(window, className, sizeof className);
+  GetWindowTextA(window, title, sizeof title);
+  if (std::strcmp(className, "#32770") == 0 && *search->title == title) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK CollectStatic(HWND control, LPARAM parameter) {
+  char className[32] = {};
+  GetClassNameA(control, className, sizeof className);
+  if (_stricmp(className, "Static") != 0) return TRUE;
+  char text[4096] = {};
+  GetWindowTextA(control, text, sizeof text);
+  if (*text) *reinterpret_cast<std::string*>(parameter) += text;
+  return TRUE;
+}
+
+}  // namespace
+
+bool RegisterChild(const char* name, ChildRoutine routine) {
+  Children()[name] = routine;
+  return true;
+}
+
+bool RunChildFromArguments(int argc, char** argv, int* exitCode) {
+  const std::string prefix = "--child=";
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument.rfind(prefix, 0) != 0) continue;
+    auto it = Children().find(argument.substr(prefix.size()));
+    *exitCode = it == Children().end() ? 99 : it->second();
+    return true;
+  }
+  return false;
+}
+
+std::string ThisProgram() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return path;
+}
+
+ChildProcess::ChildProcess(const std::string& name, const std::string& program,
+                           const std::string& currentDirectory) {
+  const std::string exe = program.empty() ? ThisProgram() : program;
+  std::string commandLine = "\"" + exe + "\" --child=" + name;
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      currentDirectory.empty() ? nullptr : currentDirectory.c_str(), &startup, &info)) {
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+}
+
+ChildProcess::~ChildProcess() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+  CloseHandle(process_);
+}
+
+DWORD ChildProcess::Wait(DWORD milliseconds) {
+  if (!process_) return STILL_ACTIVE;
+  WaitForSingleObject(process_, milliseconds);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+HWND WaitForDialog(DWORD processId, const std::string& title, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    DialogSearch search{processId, &title, nullptr};
+    EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return search.found;
+    if (GetTickCount() - start > milliseconds) return nullptr;
+    Sleep(50);
+  }
+}
+
+std::string MessageBoxText(HWND box) {
+  std::string text;
+  EnumChildWindows(box, CollectStatic, reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+void PressButton(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+TemporaryFolder::TemporaryFolder() {
+  char base[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, base);
+  static LONG counter = 0;
+  for (;;) {
+    path_ = std::string(base) + "netmend-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+            std::to_string(InterlockedIncrement(&counter));
+    if (CreateDirectoryA(path_.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+  }
+}
+
+TemporaryFolder::~TemporaryFolder() {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(File(found.cFileName).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+}  // namespace testing_support

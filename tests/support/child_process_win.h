@@ -1,0 +1,68 @@
+// Windows tests that must watch a process end (runtime errors, the program's exit): the test
+// executable starts itself with "--child=<name>" and the named routine runs instead of the
+// tests. The parent finds the child's message boxes, reads them back and presses their buttons.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+using ChildRoutine = int (*)();
+
+// Registers a routine that a child process runs; returns true (for static registration).
+bool RegisterChild(const char* name, ChildRoutine routine);
+
+#define NETMEND_CHILD(name)                                                          \
+  static int name##_child();                                                         \
+  static const bool name##_registered = ::testing_support::RegisterChild(#name, name##_child); \
+  static int name##_child()
+
+// Runs the child routine named by a "--child=<name>" argument; false when there is none.
+bool RunChildFromArguments(int argc, char** argv, int* exitCode);
+
+class ChildProcess {
+ public:
+  // Starts this executable (or another program when given) with "--child=<name>".
+  explicit ChildProcess(const std::string& name, const std::string& program = "",
+                        const std::string& currentDirectory = "");
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  // The exit code, or STILL_ACTIVE when it has not ended within the time.
+  DWORD Wait(DWORD milliseconds);
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// The path of this executable.
+std::string ThisProgram();
+
+// A top-level dialog-class window of the process whose title is the given one, waiting for it
+// up to the time; nullptr when none appeared.
+HWND WaitForDialog(DWORD processId, const std::string& title, DWORD milliseconds);
+// The texts of a message box's static controls, in order (the message is the non-empty one).
+std::string MessageBoxText(HWND box);
+// Clicks the button with the control id (IDOK for an OK box).
+void PressButton(HWND box, int id);
+
+// A fresh empty folder under the temporary folder, removed with its files when destroyed.
+class TemporaryFolder {
+ public:
+  TemporaryFolder();
+  ~TemporaryFolder();
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,182 @@
+// PE reading and the Windows 2000 product check.
+#include "pe_image.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+namespace pe {
+namespace {
+
+class Cursor {
+ public:
+  explicit Cursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
+  bool Has(uint64_t offset, uint64_t size) const { return offset <= bytes_.size() && size <= bytes_.size() - offset; }
+  template <typename T>
+  bool Read(uint64_t offset, T* value) const {
+    if (!Has(offset, sizeof(T))) return false;
+    std::memcpy(value, bytes_.data() + offset, sizeof(T));
+    return true;
+  }
+  bool ReadString(uint64_t offset, std::string* text) const {
+    if (offset >= bytes_.size()) return false;
+    const uint8_t* begin = bytes_.data() + offset;
+    const uint8_t* end = std::find(begin, bytes_.data() + bytes_.size(), 0);
+    if (end == bytes_.data() + bytes_.size()) return false;
+    text->assign(begin, end);
+    return true;
+  }
+
+ private:
+  std::span<const uint8_t> bytes_;
+};
+
+struct Section {
+  uint32_t virtualAddress, virtualSize, rawOffset, rawSize;
+};
+
+std::optional<uint64_t> FileOffset(const std::vector<Section>& sections, uint32_t rva) {
+  for (const Section& s : sections) {
+    const uint32_t size = std::max(s.virtualSize, s.rawSize);
+    if (rva >= s.virtualAddress && rva - s.virtualAddress < size) {
+      const uint32_t delta = rva - s.virtualAddress;
+      if (delta >= s.rawSize) return std::nullopt;
+      return uint64_t{s.rawOffset} + delta;
+    }
+  }
+  return std::nullopt;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+}  // namespace
+
+std::optional<Image> Read(std::span<const uint8_t> file, std::string* error) {
+  auto fail = [&](const char* reason) -> std::optional<Image> {
+    *error = reason;
+    return std::nullopt;
+  };
+  Cursor in(file);
+  uint16_t mz;
+  uint32_t peOffset, signature;
+  if (!in.Read(0, &mz) || mz != 0x5A4D) return fail("no MZ header");
+  if (!in.Read(0x3C, &peOffset) || !in.Read(peOffset, &signature) || signature != 0x00004550) {
+    return fail("no PE signature");
+  }
+  Image image;
+  uint16_t sectionCount, optionalSize, magic;
+  const uint64_t fileHeader = uint64_t{peOffset} + 4;
+  const uint64_t optional = fileHeader + 20;
+  if (!in.Read(fileHeader, &image.machine) || !in.Read(fileHeader + 2, &sectionCount) ||
+      !in.Read(fileHeader + 16, &optionalSize) || !in.Read(optional, &magic)) {
+    return fail("truncated file header");
+  }
+  if (magic != 0x10B && magic != 0x20B) return fail("unknown optional header");
+  const bool pe32plus = magic == 0x20B;
+  if (!in.Read(optional + 40, &image.osMajor) || !in.Read(optional + 42, &image.osMinor) ||
+      !in.Read(optional + 48, &image.subsystemMajor) || !in.Read(optional + 50, &image.subsystemMinor) ||
+      !in.Read(optional + 68, &image.subsystem)) {
+    return fail("truncated optional header");
+  }
+  const uint64_t directories = optional + (pe32plus ? 112 : 96);
+  uint32_t importRva = 0, importSize = 0;
+  if (!in.Read(directories + 8, &importRva) || !in.Read(directories + 12, &importSize)) {
+    return fail("truncated data directories");
+  }
+
+  std::vector<Section> sections;
+  const uint64_t sectionTable = optional + optionalSize;
+  for (uint16_t i = 0; i < sectionCount; ++i) {
+    const uint64_t at = sectionTable + 40ull * i;
+    Section s;
+    if (!in.Read(at + 8, &s.virtualSize) || !in.Read(at + 12, &s.virtualAddress) ||
+        !in.Read(at + 16, &s.rawSize) || !in.Read(at + 20, &s.rawOffset)) {
+      return fail("truncated section table");
+    }
+    sections.push_back(s);
+  }
+  if (importRva == 0) return image;
+
+  auto descriptor = FileOffset(sections, importRva);
+  if (!descriptor) return fail("import table outside every section");
+  for (uint64_t at = *descriptor;; at += 20) {
+    uint32_t lookupRva, nameRva, addressRva;
+    if (!in.Read(at, &lookupRva) || !in.Read(at + 12, &nameRva) || !in.Read(at + 16, &addressRva)) {
+      return fail("truncated import descriptor");
+    }
+    if (lookupRva == 0 && nameRva == 0 && addressRva == 0) break;
+    Import import;
+    auto nameAt = FileOffset(sections, nameRva);
+    if (!nameAt || !in.ReadString(*nameAt, &import.library)) return fail("bad import library name");
+    auto thunk = FileOffset(sections, lookupRva ? lookupRva : addressRva);
+    if (!thunk) return fail("bad import lookup table");
+    const unsigned width = pe32plus ? 8 : 4;
+    for (uint64_t entryAt = *thunk;; entryAt += width) {
+      uint64_t entry = 0;
+      if (pe32plus ? !in.Read(entryAt, &entry) : !in.Read(entryAt, reinterpret_cast<uint32_t*>(&entry))) {
+        return fail("truncated import lookup table");
+      }
+      if (entry == 0) break;
+      const uint64_t ordinalFlag = pe32plus ? (1ull << 63) : (1ull << 31);
+      if (entry & ordinalFlag) {
+        import.functions.push_back("#" + std::to_string(entry & 0xFFFF));
+        continue;
+      }
+      auto hintAt = FileOffset(sections, static_cast<uint32_t>(entry & 0x7FFFFFFF));
+      std::string name;
+      if (!hintAt || !in.ReadString(*hintAt + 2, &name)) return fail("bad import name");
+      import.functions.push_back(name);
+      if (import.functions.size() > 100000) return fail("absurd import count");
+    }
+    image.imports.push_back(std::move(import));
+    if (image.imports.size() > 10000) return fail("absurd import descriptor count");
+  }
+  return image;
+}
+
+bool AllowList::Allows(const std::string& library, const std::string& function) const {
+  const std::string lib = Lower(library);
+  return std::any_of(entries.begin(), entries.end(),
+                     [&](const auto& entry) { return entry.first == lib && entry.second == function; });
+}
+
+AllowList ParseAllowList(const std::string& text) {
+  AllowList list;
+  std::istringstream lines(text);
+  std::string line;
+  while (std::getline(lines, line)) {
+    line = line.substr(0, line.find('#'));
+    std::istringstream words(line);
+    std::string library, function;
+    if (!(words >> library)) continue;
+    while (words >> function) list.entries.emplace_back(Lower(library), function);
+  }
+  return list;
+}
+
+std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed) {
+  std::vector<std::string> problems;
+  if (image.machine != 0x14C) problems.push_back("machine is not i386");
+  if (image.subsystem != 2) problems.push_back("subsystem is not Windows GUI");
+  auto above50 = [](uint16_t major, uint16_t minor) { return major > 5 || (major == 5 && minor > 0); };
+  if (above50(image.osMajor, image.osMinor)) {
+    problems.push_back("OS version " + std::to_string(image.osMajor) + "." + std::to_string(image.osMinor) + " is above 5.0");
+  }
+  if (above50(image.subsystemMajor, image.subsystemMinor)) {
+    problems.push_back("subsystem version " + std::to_string(image.subsystemMajor) + "." +
+                       std::to_string(image.subsystemMinor) + " is above 5.0");
+  }
+  for (const Import& import : image.imports) {
+    for (const std::string& function : import.functions) {
+      if (!allowed.Allows(import.library, function)) {
+        problems.push_back("import not on the Windows 2000 list: " + import.library + " " + function);
+      }
+    }
+  }
+  return problems;
+}
+
+}  // namespace pe

@@ -1,0 +1,40 @@
+// Reads what the product check needs from a PE file: machine, subsystem, the OS and subsystem
+// versions the loader compares, and the import table. Every offset is checked against the file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace pe {
+
+struct Import {
+  std::string library;
+  std::vector<std::string> functions;  // names, or "#n" for imports by ordinal
+};
+
+struct Image {
+  uint16_t machine = 0;  // 0x14C i386, 0x8664 x86_64
+  uint16_t subsystem = 0;  // 2 GUI, 3 console
+  uint16_t osMajor = 0, osMinor = 0;
+  uint16_t subsystemMajor = 0, subsystemMinor = 0;
+  std::vector<Import> imports;
+};
+
+// nullopt with a reason when the bytes are not a well-formed PE image.
+std::optional<Image> Read(std::span<const uint8_t> file, std::string* error);
+
+// The allow-list: lines "library function" (# starts a comment); library names compare
+// without regard to case.
+struct AllowList {
+  std::vector<std::pair<std::string, std::string>> entries;
+  bool Allows(const std::string& library, const std::string& function) const;
+};
+AllowList ParseAllowList(const std::string& text);
+
+// Everything wrong with the image for a program that Windows 2000 must load: one line each.
+std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed);
+
+}  // namespace pe
