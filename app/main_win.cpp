@@ -1,12 +1,17 @@
 // Entry of netmend.exe.
 #include <windows.h>
 
+#include "app/layout.h"
 #include "runtime/heap.h"
 #include "runtime/process_win.h"
+#include "runtime/template_reader.h"
 #include "runtime/values.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   runtime::InitializeProcess(nullptr, 0);
+  // The window handlers bind themselves here as they are written; until then their events
+  // are not dispatched.
+  runtime::LoadProgramTemplates(app::ProgramTemplateBlock(), {});
   char* title = runtime::NewText("Netmend");
   MessageBoxA(nullptr, title, title, MB_OK | MB_ICONINFORMATION);
   runtime::Free(title);

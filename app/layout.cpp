@@ -1,0 +1,278 @@
+// The layouts of the main window and of the overlay window that lies on top of it, unit by
+// unit in stored order, and the template block written from them at compile time.
+#include "app/layout.h"
+
+#include <algorithm>
+#include <array>
+
+#include "runtime/class_blocks.h"
+#include "runtime/template_writer.h"
+
+namespace app {
+namespace {
+
+using runtime::EventBinding;
+using runtime::kUnitTabStop;
+using runtime::kUnitVisible;
+using runtime::UnitTemplate;
+using runtime::WindowTemplate;
+
+// Stored on "按钮_关闭" only; nothing reads it.
+constexpr uint32_t kUnreadFlagBit4 = 0x10;
+
+constexpr runtime::Bytes MainWindowBlock() {
+  return runtime::WriteWindowBlock({
+      .borderStyle = 0,  // no frame, no caption
+      .picturePlacement = 1,
+      .backgroundColour = runtime::kNoColour,
+      .maximizeButton = false,
+      .minimizeButton = false,
+      .controlBox = true,
+      .startPosition = 1,  // centred on the screen
+      .closeAllowed = true,
+      .soundPlaying = 0,
+      .enterMovesFocus = false,
+      .escCloses = true,
+      .f1Help = false,
+      .helpContext = 0,
+      .showInTaskbar = true,
+      .dragByClient = true,  // moved by dragging its background
+      .shape = 0,
+      .alwaysOnTop = false,
+      .keepCaptionActive = false,
+  });
+}
+
+constexpr runtime::Bytes OverlayWindowBlock() {
+  return runtime::WriteWindowBlock({
+      .borderStyle = 0,
+      .picturePlacement = 1,
+      .backgroundColour = runtime::kNoColour,
+      .maximizeButton = false,
+      .minimizeButton = false,
+      .controlBox = false,
+      .startPosition = 1,
+      .closeAllowed = true,
+      .soundPlaying = 0,
+      .enterMovesFocus = false,
+      .escCloses = true,
+      .f1Help = false,
+      .helpContext = 0,
+      .showInTaskbar = false,  // owned by the hidden owner window unless loaded with an owner
+      .dragByClient = false,
+      .shape = 0,
+      .alwaysOnTop = false,
+      .keepCaptionActive = false,
+  });
+}
+
+constexpr runtime::Bytes CloseButtonBlock() {
+  return runtime::WriteButtonBlock({.type = 0, .horizontalAlign = 1, .verticalAlign = 1, .caption = "关闭"});
+}
+
+// The labels' font: "微软雅黑", regular weight, with the character set the label stored.
+constexpr runtime::Bytes LabelFont(int32_t height, uint8_t charSet) {
+  runtime::FontRecord font{.height = height,
+                           .weight = 400,
+                           .charSet = charSet,
+                           .outPrecision = 3,
+                           .clipPrecision = 2,
+                           .quality = 1,
+                           .pitchAndFamily = 0x22};
+  font.SetFaceName("微软雅黑");
+  return runtime::WriteFontRecord(font);
+}
+
+constexpr runtime::Bytes LabelBlock(uint32_t textColour, int32_t fontHeight, uint8_t charSet) {
+  return runtime::WriteTransLabelBlock({.textEffect = 0,
+                                        .textColour = textColour,
+                                        .horizontalAlign = 0,  // left
+                                        .verticalAlign = 1,    // middle
+                                        .wordWrap = false,
+                                        .font = LabelFont(fontHeight, charSet),
+                                        .caption = ""});
+}
+
+constexpr WindowTemplate MainWindow() {
+  using runtime::kClassButton;
+  using runtime::kClassTimer;
+  return {
+      .id = kMainWindow,
+      .words = {0x00C423F0, 0x19010048},
+      .units =
+          {
+              {.id = kMainWindowUnit,
+               .typeReference = runtime::kClassWindow,
+               .left = 50,
+               .top = 50,
+               .width = 800,
+               .height = 580,
+               .flags = kUnitVisible,
+               .bindings = {{kWindowCreated, kBuildSkin},
+                            {kWindowMoved, kFollowMainWindow},
+                            {kWindowFirstActivated, kOperatingSystemGate}},
+               .classBlock = MainWindowBlock()},
+              {.id = kLogoButton,
+               .typeReference = kClassButton,
+               .name = "开始按钮_LOGO",
+               .left = 70,
+               .top = 206,
+               .width = 258,
+               .height = 255,
+               .flags = kUnitVisible | kUnitTabStop},
+              {.id = kFinishButton,
+               .typeReference = kClassButton,
+               .name = "开始按钮_关闭",
+               .left = 458,
+               .top = 336,
+               .width = 214,
+               .height = 56,
+               .flags = kUnitVisible | kUnitTabStop,
+               .bindings = {{kButtonClicked, kCloseMainWindow}}},
+              {.id = kProgressClock,
+               .typeReference = kClassTimer,
+               .name = "时钟_标准1",
+               .left = 312,
+               .top = 16,
+               .width = 26,
+               .height = 26,
+               .flags = 0,
+               .bindings = {{kTimerElapsed, kOnProgressTick}}},
+              {.id = kCloseButton,
+               .typeReference = kClassButton,
+               .name = "按钮_关闭",
+               .left = 748,
+               .top = 16,
+               .width = 37,
+               .height = 29,
+               .flags = kUnitVisible | kUnitTabStop | kUnreadFlagBit4,
+               .bindings = {{kButtonClicked, kCloseMainWindow}},
+               .classBlock = CloseButtonBlock()},
+              {.id = kRepairButton,
+               .typeReference = kClassButton,
+               .name = "开始按钮_修复",
+               .left = 458,
+               .top = 393,
+               .width = 214,
+               .height = 56,
+               .flags = kUnitVisible | kUnitTabStop,
+               .bindings = {{kButtonClicked, kStartRepair}}},
+          },
+  };
+}
+
+constexpr WindowTemplate OverlayWindow() {
+  using runtime::kClassCartoonBox;
+  using runtime::kClassCartoonObject;
+  using runtime::kClassTransLabel;
+  return {
+      .id = kOverlayWindow,
+      .words = {7, 0x190108FB},
+      .units =
+          {
+              {.id = kOverlayWindowUnit,
+               .typeReference = runtime::kClassWindow,
+               .left = 50,
+               .top = 50,
+               .width = 800,
+               .height = 540,
+               .flags = kUnitVisible,
+               .bindings = {{kWindowCreated, kMakeOverlayTransparent}},
+               .classBlock = OverlayWindowBlock()},
+              {.id = kCartoonBox2,
+               .typeReference = kClassCartoonBox,
+               .name = "动画框2",
+               .left = 608,
+               .top = 16,
+               .width = 32,
+               .height = 32,
+               .flags = kUnitTabStop},
+              {.id = kCartoonObject2,
+               .typeReference = kClassCartoonObject,
+               .name = "动画物体2",
+               .left = 560,
+               .top = 16,
+               .width = 40,
+               .height = 32,
+               .flags = 0},
+              {.id = kDescriptionLabel,
+               .typeReference = kClassTransLabel,
+               .name = "程序描述",
+               .left = 50,
+               .top = 250,
+               .width = 460,
+               .height = 50,
+               .flags = kUnitVisible,
+               .classBlock = LabelBlock(0x00000000, -21, 0)},
+              {.id = kTitleLabel,
+               .typeReference = kClassTransLabel,
+               .name = "程序名称",
+               .left = 50,
+               .top = 150,
+               .width = 460,
+               .height = 60,
+               .flags = kUnitVisible,
+               .classBlock = LabelBlock(0x00000000, -48, 134)},
+              {.id = kLabel1,
+               .typeReference = kClassTransLabel,
+               .name = "透明标签1",
+               .left = 50,
+               .top = 360,
+               .width = 400,
+               .height = 32,
+               .flags = kUnitVisible,
+               .classBlock = LabelBlock(0x00FFFFFF, -16, 134)},
+              {.id = kCartoonObject1,
+               .typeReference = kClassCartoonObject,
+               .name = "动画物体1",
+               .left = 424,
+               .top = 16,
+               .width = 40,
+               .height = 32,
+               .flags = 0},
+              {.id = kCartoonBox1,
+               .typeReference = kClassCartoonBox,
+               .name = "动画框1",
+               .left = 480,
+               .top = 16,
+               .width = 32,
+               .height = 32,
+               .flags = kUnitTabStop},
+          },
+  };
+}
+
+constexpr runtime::TemplateTable BuildLayout() { return {.windows = {MainWindow(), OverlayWindow()}}; }
+
+constexpr size_t kBlockSize = runtime::WriteTemplateBlock(BuildLayout()).size();
+static_assert(kBlockSize == 2365, "the program's template block is 2,365 bytes");
+
+constexpr std::array<uint8_t, kBlockSize> kProgramBlock = [] {
+  std::array<uint8_t, kBlockSize> block{};
+  runtime::Bytes written = runtime::WriteTemplateBlock(BuildLayout());
+  std::copy(written.begin(), written.end(), block.begin());
+  return block;
+}();
+
+constexpr std::string_view kHandlerNames[] = {
+    "",
+    "BuildSkin",
+    "FollowMainWindow",
+    "OperatingSystemGate",
+    "CloseMainWindow",
+    "OnProgressTick",
+    "StartRepair",
+    "MakeOverlayTransparent",
+};
+
+}  // namespace
+
+std::string_view HandlerName(uint32_t number) {
+  return number < std::size(kHandlerNames) ? kHandlerNames[number] : std::string_view();
+}
+
+runtime::TemplateTable ProgramLayout() { return BuildLayout(); }
+
+std::span<const uint8_t> ProgramTemplateBlock() { return kProgramBlock; }
+
+}  // namespace app
