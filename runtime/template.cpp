@@ -1,6 +1,8 @@
 // Lookups in the decoded templates.
 #include "runtime/template.h"
 
+#include <utility>
+
 namespace runtime {
 
 const WindowTemplate* TemplateTable::Find(uint32_t windowId) const {
@@ -14,7 +16,7 @@ WindowTemplate* TemplateTable::Find(uint32_t windowId) {
   return const_cast<WindowTemplate*>(static_cast<const TemplateTable*>(this)->Find(windowId));
 }
 
-const UnitTemplate* FindUnit(std::span<const UnitTemplate> units, uint32_t unitId) {
+const UnitTemplate* FindUnit(const std::vector<UnitTemplate>& units, uint32_t unitId) {
   if (units.empty()) return nullptr;
   if (units[0].id == unitId) return &units[0];
   for (size_t i = 1; i < units.size(); ++i) {
@@ -23,8 +25,8 @@ const UnitTemplate* FindUnit(std::span<const UnitTemplate> units, uint32_t unitI
   return nullptr;
 }
 
-UnitTemplate* FindUnit(std::span<UnitTemplate> units, uint32_t unitId) {
-  return const_cast<UnitTemplate*>(FindUnit(std::span<const UnitTemplate>(units), unitId));
+UnitTemplate* FindUnit(std::vector<UnitTemplate>& units, uint32_t unitId) {
+  return const_cast<UnitTemplate*>(FindUnit(std::as_const(units), unitId));
 }
 
 EventRoutine FindHandler(const UnitTemplate& unit, int32_t eventIndex) {

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -97,8 +96,8 @@ struct TemplateTable {
 
 // The unit with this id: the first unit is compared directly (most lookups are for the window
 // itself), then the rest are scanned. nullptr when there is none.
-const UnitTemplate* FindUnit(std::span<const UnitTemplate> units, uint32_t unitId);
-UnitTemplate* FindUnit(std::span<UnitTemplate> units, uint32_t unitId);
+const UnitTemplate* FindUnit(const std::vector<UnitTemplate>& units, uint32_t unitId);
+UnitTemplate* FindUnit(std::vector<UnitTemplate>& units, uint32_t unitId);
 
 // The routine bound to the unit's event, or nullptr when the event is unbound or empty.
 EventRoutine FindHandler(const UnitTemplate& unit, int32_t eventIndex);

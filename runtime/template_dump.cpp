@@ -188,7 +188,7 @@ class Dumper {
     Line(6, Format("type %d, horizontal align %d, vertical align %d, picture %zu bytes", p.type,
                    p.horizontalAlign, p.verticalAlign, p.picture.size()));
     Line(6, "caption " + Quote(p.caption));
-    Line(6, "font " + Font(p.font));
+    FontLines(p.font);
   }
 
   void TimerLines(const TimerProperties& p) { Line(6, Format("interval %d ms", p.interval)); }
@@ -198,22 +198,25 @@ class Dumper {
          Format("text effect %d, text colour %s, horizontal align %d, vertical align %d, word wrap %d",
                 p.textEffect, Colour(p.textColour).c_str(), p.horizontalAlign, p.verticalAlign, p.wordWrap));
     Line(6, "caption " + Quote(p.caption));
-    Line(6, "font " + Font(p.font));
+    FontLines(p.font);
   }
 
   static std::string Colour(uint32_t colour) {
     return colour == kNoColour ? std::string("none") : Format("0x%08X", colour);
   }
 
-  std::string Font(const Bytes& bytes) {
+  void FontLines(const Bytes& bytes) {
     std::optional<FontRecord> font = ReadFontRecord(bytes);
-    if (!font) return bytes.empty() ? "default" : Format("default (%zu bytes stored)", bytes.size());
-    return Quote(font->FaceName()) +
-           Format(
-               ", height %d, weight %d, italic %d, underline %d, strike-out %d, char set %d,"
-               " output precision %d, clip precision %d, quality %d, pitch and family 0x%02X",
-               font->height, font->weight, font->italic, font->underline, font->strikeOut, font->charSet,
-               font->outPrecision, font->clipPrecision, font->quality, font->pitchAndFamily);
+    if (!font)
+      return Line(6,
+                  bytes.empty() ? "font default" : Format("font default (%zu bytes stored)", bytes.size()));
+    Line(6, "font " + Quote(font->FaceName()) +
+                Format(", height %d, weight %d, char set %d", font->height, font->weight, font->charSet));
+    Line(8, Format("width %d, escapement %d, orientation %d, italic %d, underline %d, strike-out %d",
+                   font->width, font->escapement, font->orientation, font->italic, font->underline,
+                   font->strikeOut));
+    Line(8, Format("output precision %d, clip precision %d, quality %d, pitch and family 0x%02X",
+                   font->outPrecision, font->clipPrecision, font->quality, font->pitchAndFamily));
   }
 
   const DumpOptions& options_;

@@ -1,0 +1,11 @@
+# Runs TOOL (with INPUT when given) and fails unless its output equals the file GOLDEN.
+execute_process(COMMAND ${TOOL} ${INPUT} OUTPUT_VARIABLE output RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${TOOL} ${INPUT} exited with ${status}")
+endif()
+file(READ ${GOLDEN} expected)
+if(NOT output STREQUAL expected)
+  file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/template_dump.actual.txt "${output}")
+  execute_process(COMMAND diff -u ${GOLDEN} ${CMAKE_CURRENT_BINARY_DIR}/template_dump.actual.txt)
+  message(FATAL_ERROR "the output differs from ${GOLDEN}")
+endif()
