@@ -1,12 +1,14 @@
 // Entry of netmend.exe.
 #include <windows.h>
 
+#include "app/services/system_win.h"
 #include "runtime/heap.h"
 #include "runtime/process_win.h"
 #include "runtime/values.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   runtime::InitializeProcess(nullptr, 0);
+  services::InstallWin32Services();
   char* title = runtime::NewText("Netmend");
   MessageBoxA(nullptr, title, title, MB_OK | MB_ICONINFORMATION);
   runtime::Free(title);
