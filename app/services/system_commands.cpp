@@ -150,7 +150,7 @@ void StartThreadCommand(TypedValue* result, int32_t count, const TypedValue* arg
   void* handleVariable = variable.IsOmitted() ? nullptr : variable.AsPointer<void>();
   intptr_t handle = 0;
   const bool started =
-      routine && CurrentServiceSystem().StartThread(routine, parameter, handleVariable, &handle);
+      routine && CurrentServiceSystem().StartThread(routine, parameter, handleVariable != nullptr, &handle);
   if (started && handleVariable) {
     if (variable.type == runtime::kTypeLong) {
       const int64_t wide = handle;
