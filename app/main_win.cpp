@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "app/layout.h"
+#include "app/services/system_win.h"
 #include "runtime/heap.h"
 #include "runtime/process_win.h"
 #include "runtime/template_reader.h"
@@ -9,6 +10,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   runtime::InitializeProcess(nullptr, 0);
+  services::InstallWin32Services();
   // The window handlers bind themselves here as they are written; until then their events
   // are not dispatched.
   runtime::LoadProgramTemplates(app::ProgramTemplateBlock(), {});
