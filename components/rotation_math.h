@@ -34,7 +34,7 @@ void SourceIndexesOfRow(const RotationGeometry& g, int32_t row, int32_t width, i
 // nothing on targets that compute doubles in SSE2.
 class DoublePrecisionFpu {
  public:
-#if defined(__i386__) && !defined(__SSE2_MATH__)
+#if (defined(__i386__) || defined(__x86_64__)) && !defined(__SSE2_MATH__)
   DoublePrecisionFpu() {
     __asm__ volatile("fnstcw %0" : "=m"(saved_) : : "memory");
     const uint16_t control = static_cast<uint16_t>((saved_ & ~0x300) | 0x200);
