@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -139,7 +140,6 @@ class GifDecoder {
     if ((packed & 0x80) && !ReadColorTable(in_, 2 << (packed & 7), &global_)) return false;
     set_.width = width;
     set_.height = height;
-    canvas_.assign(set_.PixelCount(), kTransparentPixel);
     return true;
   }
 
@@ -173,8 +173,11 @@ class GifDecoder {
     // like one frame of the largest screen.
     const size_t area = static_cast<size_t>(width) * height;
     if (area > budget_ / 4) return true;
-    indexes_.resize(area);
-    const LzwResult lzw = DecodeLzw(minCodeSize, data_, indexes_);
+    if (area > indexCapacity_) {
+      indexes_.reset(new uint8_t[area]);  // every byte is written before it is read
+      indexCapacity_ = area;
+    }
+    const LzwResult lzw = DecodeLzw(minCodeSize, data_, {indexes_.get(), area});
     if (lzw.written < area) return true;  // a broken image ends the picture here
 
     if (FrameBytesWithin(set_.width, set_.height, static_cast<int64_t>(set_.frames.size()) + 1, budget_) ==
@@ -182,10 +185,10 @@ class GifDecoder {
       return false;
     }
     const Rect rect = Clip(left, top, width, height);
+    NewFrame();
     if (disposalBefore_ == 2 || disposalBefore_ == 3) Restore();
     if (control_.disposal == 2 || control_.disposal == 3) Save(rect);
     Draw(*palette, left, top, width, height, (packed & 0x40) != 0);
-    AddFrame();
     disposalBefore_ = control_.disposal;
     control_ = Control{};
     *goOn = blocksWhole;
@@ -204,7 +207,7 @@ class GifDecoder {
     savedPixels_.clear();
     if (rect.Empty()) return;
     for (int32_t y = rect.top; y < rect.bottom; ++y) {
-      const uint32_t* row = canvas_.data() + static_cast<size_t>(y) * set_.width;
+      const uint32_t* row = Canvas() + static_cast<size_t>(y) * set_.width;
       savedPixels_.insert(savedPixels_.end(), row + rect.left, row + rect.right);
     }
   }
@@ -214,7 +217,7 @@ class GifDecoder {
     const size_t w = static_cast<size_t>(saved_.right - saved_.left);
     const uint32_t* from = savedPixels_.data();
     for (int32_t y = saved_.top; y < saved_.bottom; ++y, from += w) {
-      std::copy(from, from + w, canvas_.data() + static_cast<size_t>(y) * set_.width + saved_.left);
+      std::copy(from, from + w, Canvas() + static_cast<size_t>(y) * set_.width + saved_.left);
     }
     saved_ = Rect{};
   }
@@ -229,8 +232,8 @@ class GifDecoder {
     for (int32_t r = 0; r < height; ++r) {
       const int32_t y = top + (interlaced ? rows_[r] : r);
       if (y >= set_.height) continue;
-      const uint8_t* src = indexes_.data() + static_cast<size_t>(r) * width;
-      uint32_t* dst = canvas_.data() + static_cast<size_t>(y) * set_.width + left;
+      const uint8_t* src = indexes_.get() + static_cast<size_t>(r) * width;
+      uint32_t* dst = Canvas() + static_cast<size_t>(y) * set_.width + left;
       const int32_t n = right - left;
       for (int32_t x = 0; x < n; ++x) {
         const uint32_t c = colors[src[x]];
@@ -239,12 +242,20 @@ class GifDecoder {
     }
   }
 
-  void AddFrame() {
+  // The canvas is the newest frame: each image starts a frame as a copy of the one before
+  // (the first as a fully transparent screen) and is drawn into it.
+  void NewFrame() {
     Frame frame;
     frame.delay = control_.delay == 0 ? 50 : control_.delay * 10;
-    frame.pixels = canvas_;
+    if (set_.frames.empty()) {
+      frame.pixels.assign(set_.PixelCount(), kTransparentPixel);
+    } else {
+      frame.pixels = set_.frames.back().pixels;
+    }
     set_.frames.push_back(std::move(frame));
   }
+
+  uint32_t* Canvas() { return set_.frames.back().pixels.data(); }
 
   ByteReader in_;
   size_t budget_;
@@ -252,11 +263,11 @@ class GifDecoder {
   Palette global_{};
   Control control_;
   int disposalBefore_ = 0;
-  std::vector<uint32_t> canvas_;
   Rect saved_;
   std::vector<uint32_t> savedPixels_;
   std::vector<uint8_t> data_;
-  std::vector<uint8_t> indexes_;
+  std::unique_ptr<uint8_t[]> indexes_;
+  size_t indexCapacity_ = 0;
   std::vector<int> rows_;
 };
 

@@ -45,12 +45,20 @@ void ZoomTo(FrameSet& set, int32_t newWidth, int32_t newHeight, size_t budget) {
   for (Frame& frame : set.frames) {
     const uint32_t key = KeyOf(frame.transparentColor);
     std::vector<uint32_t> out(static_cast<size_t>(newWidth) * newHeight);
-    uint32_t* dst = out.data();
     for (int32_t y = 0; y < newHeight; ++y) {
+      uint32_t* dst = out.data() + static_cast<size_t>(y) * newWidth;
+      if (y > 0 && rows[y] == rows[y - 1]) {  // enlarging: the same source row again
+        std::copy_n(dst - newWidth, newWidth, dst);
+        continue;
+      }
       const uint32_t* src = frame.pixels.data() + static_cast<size_t>(rows[y]) * set.width;
+      if (frame.transparentColor == kNoColor) {
+        for (int32_t x = 0; x < newWidth; ++x) dst[x] = src[columns[x]];
+        continue;
+      }
       for (int32_t x = 0; x < newWidth; ++x) {
         const uint32_t p = src[columns[x]];
-        *dst++ = (p & kColorMask) == key ? (p | 0xFF000000) : p;
+        dst[x] = (p & kColorMask) == key ? (p | 0xFF000000) : p;
       }
     }
     frame.pixels = std::move(out);

@@ -3,6 +3,7 @@
 // clear code when its table is full or keep the full table ("deferred clear").
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
 #include <span>

@@ -163,6 +163,53 @@ TEST(Blend, ClipsTheRegionToTheFrameAndTheDestination) {
   EXPECT_EQ(wide, (std::vector<uint32_t>{2, 3, 0x99, 0x99, 5, 6, 0x99, 0x99}));
 }
 
+// Every source channel, destination channel and factor: both rows against MulDiv itself.
+TEST(Blend, BothRowsMatchMulDivForEveryChannelValueAndFactor) {
+  std::vector<uint32_t> src(256), scalar(256), vector(256);
+  for (uint32_t amount = 0; amount < 256; ++amount) {
+    const int32_t f = 255 - static_cast<int32_t>(amount);
+    for (uint32_t d = 0; d < 256; ++d) {
+      // Source channels s, 255 - s and s ^ 0x5A; the destination d in every channel, and a
+      // transparency byte of its own that must survive unless the pixel replaces it.
+      for (uint32_t s = 0; s < 256; ++s) src[s] = (amount << 24) | (s << 16) | ((255 - s) << 8) | (s ^ 0x5A);
+      const uint32_t dPixel = 0x33000000 | (d << 16) | (d << 8) | d;
+      std::fill(scalar.begin(), scalar.end(), dPixel);
+      std::fill(vector.begin(), vector.end(), dPixel);
+      BlendRowScalar(src.data(), scalar.data(), 256, 0, KeyOf(kNoColor));
+      BlendRowVector(src.data(), vector.data(), 256, 0, KeyOf(kNoColor));
+      ASSERT_EQ(scalar, vector) << "amount " << amount << " d " << d;
+      for (uint32_t s = 0; s < 256; ++s) {
+        const auto channel = [&](uint32_t v) {
+          return f == 0 ? d
+                        : static_cast<uint32_t>(
+                              static_cast<int32_t>(d) +
+                              MulDiv(static_cast<int32_t>(v) - static_cast<int32_t>(d), f, 255));
+        };
+        const uint32_t top = f == 0 ? 0x33000000 : f == 255 ? 0 : 0x33000000;
+        const uint32_t expected = top | (channel(s) << 16) | (channel(255 - s) << 8) | channel(s ^ 0x5A);
+        ASSERT_EQ(scalar[s], expected) << "amount " << amount << " d " << d << " s " << s;
+      }
+    }
+  }
+}
+
+TEST(Blend, VectorRowHandlesKeysTransparencyAndRaggedLengths) {
+  std::vector<uint32_t> src(37), scalar(37), vector(37);
+  for (uint32_t i = 0; i < src.size(); ++i)
+    src[i] = ((i * 37) % 256) << 24 | (i % 3 == 0 ? 0x00FF0000 : i * 0x030507);
+  for (int32_t a : {0, 1, 128, 254, 255}) {
+    for (uint32_t key : {KeyOf(kNoColor), KeyOf(0x000000FF)}) {
+      for (int32_t n : {0, 1, 3, 4, 5, 37}) {
+        std::fill(scalar.begin(), scalar.end(), 0x11223344);
+        std::fill(vector.begin(), vector.end(), 0x11223344);
+        BlendRowScalar(src.data(), scalar.data(), n, a, key);
+        BlendRowVector(src.data(), vector.data(), n, a, key);
+        ASSERT_EQ(scalar, vector) << a << " " << key << " " << n;
+      }
+    }
+  }
+}
+
 // ---- Trend and brightness ----
 
 TEST(Trend, MovesEveryChannelOfOpaquePixelsTowardTheColour) {
