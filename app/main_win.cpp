@@ -4,6 +4,7 @@
 
 #include "app/layout.h"
 #include "app/program_win.h"
+#include "app/services/system_win.h"
 #include "runtime/core.h"
 #include "runtime/forms.h"
 #include "runtime/startup_win.h"
@@ -16,6 +17,7 @@ void OnProgramEnd() {}
 
 int StartRoutine() {
   runtime::InitializeRuntime(app::ProgramImage());
+  services::InstallWin32Services();
   runtime::RegisterExitRoutine(OnProgramEnd);
   runtime::LoadStartWindow(app::kMainWindow);
   runtime::RunMessageLoop();

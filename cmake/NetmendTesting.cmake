@@ -1,7 +1,9 @@
 # One CTest test per test executable, not one per case: under Wine each process costs about a
 # second. In the win64 build CTest runs them through CMAKE_CROSSCOMPILING_EMULATOR.
+# SCRIPT names a script that CTest runs with the test executable's path instead of the
+# executable itself (for a test that needs its own set-up, such as a throwaway Wine prefix).
 function(netmend_test name)
-  cmake_parse_arguments(T "" "MAIN" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "" "MAIN;SCRIPT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_MAIN)
     target_sources(${name} PRIVATE ${T_MAIN})
@@ -11,7 +13,11 @@ function(netmend_test name)
   endif()
   target_link_libraries(${name} PRIVATE ${T_LIBS} netmend_flags)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name})
+  if(T_SCRIPT)
+    add_test(NAME ${name} COMMAND ${T_SCRIPT} $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT 600)
 endfunction()
 

@@ -1,8 +1,8 @@
 // The window services over the runtime object. A unit that the program's templates do not know
 // at all is the runtime error "指定窗口或窗口组件不存在或尚未载入"; a known unit whose window is
 // not loaded is a soft failure (nothing happens, or false / 0).
-#include "app/services/window_commands.h"
-
+#include "app/services/arguments.h"
+#include "app/services/commands.h"
 #include "runtime/errors.h"
 #include "runtime/forms.h"
 
@@ -10,11 +10,6 @@ namespace services {
 namespace {
 
 using runtime::TypedValue;
-
-const TypedValue& Argument(int32_t count, const TypedValue* arguments, int32_t i) {
-  static const TypedValue kOmitted;
-  return arguments && i < count ? arguments[i] : kOmitted;
-}
 
 struct UnitName {
   uint32_t windowId;
@@ -24,18 +19,12 @@ struct UnitName {
 UnitName NameOf(const TypedValue& value) { return {value.low, value.high}; }
 
 // A unit argument that must name a unit of the program's templates.
-UnitName KnownUnit(const TypedValue& value) {
-  const UnitName name = NameOf(value);
-  if (value.IsOmitted() || !runtime::Forms().Knows(name.windowId, name.unitId)) {
+UnitName KnownUnit(const Arguments& args, size_t i) {
+  const UnitName name = NameOf(args[i]);
+  if (!args.Given(i) || !runtime::Forms().Knows(name.windowId, name.unitId)) {
     runtime::RuntimeErrorMessage(runtime::kErrorNoSuchUnit);
   }
   return name;
-}
-
-bool Logical(const TypedValue& value, bool fallback) {
-  if (value.IsOmitted()) return fallback;
-  if (value.type == runtime::kTypeBool) return value.low != 0;
-  return runtime::IntegerFromValue(value) != 0;
 }
 
 runtime::WindowHandle LiveHandle(const UnitName& name) {
@@ -44,62 +33,53 @@ runtime::WindowHandle LiveHandle(const UnitName& name) {
 
 }  // namespace
 
-void DestroyWindowUnitCommand(TypedValue*, int32_t count, const TypedValue* arguments) {
-  const UnitName unit = KnownUnit(Argument(count, arguments, 0));
-  const bool immediately = Logical(Argument(count, arguments, 1), false);
-  runtime::Forms().DestroyUnit(unit.windowId, unit.unitId, immediately);
+void DestroyWindowUnitCommand(TypedValue*, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  const UnitName unit = KnownUnit(args, 0);
+  runtime::Forms().DestroyUnit(unit.windowId, unit.unitId, args.Bool(1, false));
 }
 
-void RefreshUnitCommand(TypedValue*, int32_t count, const TypedValue* arguments) {
-  const UnitName unit = KnownUnit(Argument(count, arguments, 0));
-  if (const runtime::WindowHandle handle = LiveHandle(unit)) runtime::Forms().system().Refresh(handle);
+void RefreshUnitCommand(TypedValue*, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  if (const runtime::WindowHandle handle = LiveHandle(KnownUnit(args, 0)))
+    runtime::Forms().system().Refresh(handle);
 }
 
-void LoadWindowCommand(TypedValue* result, int32_t count, const TypedValue* arguments) {
-  const UnitName window = NameOf(Argument(count, arguments, 0));
-  const TypedValue& parent = Argument(count, arguments, 1);
-  const bool modal = Logical(Argument(count, arguments, 2), false);
+void LoadWindowCommand(TypedValue* result, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  const UnitName window = NameOf(args[0]);
   runtime::WindowHandle owner = 0;
-  if (!parent.IsOmitted()) {
-    owner = LiveHandle(NameOf(parent));
-    if (!owner) {
-      *result = TypedValue::Bool(false);  // a parent that cannot be found: nothing is loaded
-      return;
-    }
+  if (args.Given(1)) {
+    owner = LiveHandle(NameOf(args[1]));
+    if (!owner) return SetBool(result, false);  // a parent that cannot be found: nothing is loaded
   }
-  *result = TypedValue::Bool(runtime::Forms().LoadWindow(window.windowId, owner, modal));
+  SetBool(result, runtime::Forms().LoadWindow(window.windowId, owner, args.Bool(2, false)));
 }
 
-void GetUnitHandleCommand(TypedValue* result, int32_t count, const TypedValue* arguments) {
-  const runtime::WindowHandle handle = LiveHandle(NameOf(Argument(count, arguments, 0)));
-  *result = TypedValue::Int(static_cast<int32_t>(handle));
+void GetUnitHandleCommand(TypedValue* result, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  SetInt(result, static_cast<int32_t>(LiveHandle(NameOf(args[0]))));
 }
 
-void IsWindowLoadedCommand(TypedValue* result, int32_t count, const TypedValue* arguments) {
-  const UnitName window = NameOf(Argument(count, arguments, 0));
-  *result = TypedValue::Bool(runtime::Forms().IsWindowLoaded(window.windowId, window.unitId));
+void IsWindowLoadedCommand(TypedValue* result, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  const UnitName window = NameOf(args[0]);
+  SetBool(result, runtime::Forms().IsWindowLoaded(window.windowId, window.unitId));
 }
 
-void MoveUnitCommand(TypedValue*, int32_t count, const TypedValue* arguments) {
-  const UnitName unit = KnownUnit(Argument(count, arguments, 0));
-  const runtime::WindowHandle handle = LiveHandle(unit);
+void MoveUnitCommand(TypedValue*, int32_t argumentCount, const TypedValue* arguments) {
+  const Arguments args(argumentCount, arguments);
+  const runtime::WindowHandle handle = LiveHandle(KnownUnit(args, 0));
   if (!handle) return;
   runtime::WindowSystem& system = runtime::Forms().system();
   const runtime::UnitRect old = system.Rect(handle);
   runtime::UnitRect moved = old;
-  const TypedValue& left = Argument(count, arguments, 1);
-  const TypedValue& top = Argument(count, arguments, 2);
-  const TypedValue& width = Argument(count, arguments, 3);
-  const TypedValue& height = Argument(count, arguments, 4);
   // A new left or top moves the rectangle keeping its size; a width or height other than -1
   // sets the right or bottom edge from the (new) left or top.
-  if (!left.IsOmitted()) moved.left = runtime::IntegerFromValue(left);
-  if (!top.IsOmitted()) moved.top = runtime::IntegerFromValue(top);
-  if (!width.IsOmitted() && runtime::IntegerFromValue(width) != -1)
-    moved.width = runtime::IntegerFromValue(width);
-  if (!height.IsOmitted() && runtime::IntegerFromValue(height) != -1) {
-    moved.height = runtime::IntegerFromValue(height);
-  }
+  if (args.Given(1)) moved.left = args.Int(1);
+  if (args.Given(2)) moved.top = args.Int(2);
+  if (args.Given(3) && args.Int(3) != -1) moved.width = args.Int(3);
+  if (args.Given(4) && args.Int(4) != -1) moved.height = args.Int(4);
   if (moved == old) return;
   system.Place(handle, moved);
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-struct Spec {
+struct Layout {
   uint16_t machine = 0x14C, subsystem = 2;
   uint16_t osMajor = 5, osMinor = 0, subMajor = 5, subMinor = 0;
   std::vector<std::pair<std::string, std::vector<std::string>>> imports;  // "#n" = by ordinal
@@ -16,7 +16,7 @@ struct Spec {
 
 // A minimal PE32 image: headers, one section at RVA 0x1000 (file offset 0x200) with the
 // import table.
-std::vector<uint8_t> Build(const Spec& spec) {
+std::vector<uint8_t> Build(const Layout& layout) {
   std::vector<uint8_t> file(0x200, 0);
   auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
   auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
@@ -24,22 +24,22 @@ std::vector<uint8_t> Build(const Spec& spec) {
   put32(0x3C, 0x40);
   put32(0x40, 0x00004550);
   const size_t fh = 0x44, oh = fh + 20;
-  put16(fh, spec.machine);
+  put16(fh, layout.machine);
   put16(fh + 2, 1);
   put16(fh + 16, 224);
   put16(oh, 0x10B);
-  put16(oh + 40, spec.osMajor);
-  put16(oh + 42, spec.osMinor);
-  put16(oh + 48, spec.subMajor);
-  put16(oh + 50, spec.subMinor);
-  put16(oh + 68, spec.subsystem);
+  put16(oh + 40, layout.osMajor);
+  put16(oh + 42, layout.osMinor);
+  put16(oh + 48, layout.subMajor);
+  put16(oh + 50, layout.subMinor);
+  put16(oh + 68, layout.subsystem);
   put32(oh + 92, 16);
 
   // Section contents: descriptors, then per library its name, lookup table and names.
-  std::vector<uint8_t> data((spec.imports.size() + 1) * 20, 0);
+  std::vector<uint8_t> data((layout.imports.size() + 1) * 20, 0);
   const uint32_t base = 0x1000;
-  for (size_t i = 0; i < spec.imports.size(); ++i) {
-    const auto& [library, functions] = spec.imports[i];
+  for (size_t i = 0; i < layout.imports.size(); ++i) {
+    const auto& [library, functions] = layout.imports[i];
     const uint32_t nameRva = base + static_cast<uint32_t>(data.size());
     data.insert(data.end(), library.begin(), library.end());
     data.push_back(0);
@@ -82,18 +82,18 @@ const pe::AllowList kAllowed = pe::ParseAllowList(
     "KERNEL32.dll ExitProcess GetVersion   # trailing comment\n"
     "USER32.dll MessageBoxA\n");
 
-std::vector<std::string> Problems(const Spec& spec) {
+std::vector<std::string> Problems(const Layout& layout) {
   std::string error;
-  auto image = pe::Read(Build(spec), &error);
+  auto image = pe::Read(Build(layout), &error);
   EXPECT_TRUE(image) << error;
   return image ? pe::CheckForWindows2000(*image, kAllowed) : std::vector<std::string>{"unreadable"};
 }
 
 TEST(PeCheck, AFitImagePassesAndImportsAreReadBack) {
-  Spec spec;
-  spec.imports = {{"kernel32.dll", {"ExitProcess", "GetVersion"}}, {"USER32.dll", {"MessageBoxA"}}};
+  Layout layout;
+  layout.imports = {{"kernel32.dll", {"ExitProcess", "GetVersion"}}, {"USER32.dll", {"MessageBoxA"}}};
   std::string error;
-  auto image = pe::Read(Build(spec), &error);
+  auto image = pe::Read(Build(layout), &error);
   ASSERT_TRUE(image) << error;
   ASSERT_EQ(image->imports.size(), 2u);
   EXPECT_EQ(image->imports[0].library, "kernel32.dll");
@@ -102,18 +102,18 @@ TEST(PeCheck, AFitImagePassesAndImportsAreReadBack) {
 }
 
 TEST(PeCheck, EachFaultIsNamed) {
-  Spec wrongMachine;
+  Layout wrongMachine;
   wrongMachine.machine = 0x8664;
   EXPECT_EQ(Problems(wrongMachine), (std::vector<std::string>{"machine is not i386"}));
-  Spec console;
+  Layout console;
   console.subsystem = 3;
   EXPECT_EQ(Problems(console), (std::vector<std::string>{"subsystem is not Windows GUI"}));
-  Spec xpOnly;
+  Layout xpOnly;
   xpOnly.osMinor = 1;
   xpOnly.subMajor = 6;
   EXPECT_EQ(Problems(xpOnly), (std::vector<std::string>{"OS version 5.1 is above 5.0",
                                                         "subsystem version 6.0 is above 5.0"}));
-  Spec newer;
+  Layout newer;
   newer.imports = {{"KERNEL32.dll", {"ExitProcess", "IsWow64Process", "#17"}}, {"gdiplus.dll", {"GdiplusStartup"}}};
   EXPECT_EQ(Problems(newer), (std::vector<std::string>{
                                  "import not on the Windows 2000 list: KERNEL32.dll IsWow64Process",
@@ -122,9 +122,9 @@ TEST(PeCheck, EachFaultIsNamed) {
 }
 
 TEST(PeCheck, MalformedFilesAreRefused) {
-  Spec spec;
-  spec.imports = {{"KERNEL32.dll", {"ExitProcess"}}};
-  const std::vector<uint8_t> good = Build(spec);
+  Layout layout;
+  layout.imports = {{"KERNEL32.dll", {"ExitProcess"}}};
+  const std::vector<uint8_t> good = Build(layout);
   std::string error;
   // Every truncation is refused or read within bounds (the sanitizers watch the reads).
   for (size_t length = 0; length < good.size(); ++length) {

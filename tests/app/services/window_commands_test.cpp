@@ -1,12 +1,11 @@
 // The window services over a fake window system: their typed arguments and results, MoveUnit's
 // arithmetic, loads with and without a parent, and units the templates do not know.
-#include "app/services/window_commands.h"
-
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "app/layout.h"
+#include "app/services/commands.h"
 #include "support/fake_forms.h"
 
 using namespace runtime;

@@ -1,0 +1,60 @@
+// The Win32 operating-system interface of the repair command lists.
+#include "app/repair_commands_win.h"
+
+#include <windows.h>
+
+#include "app/services/services.h"
+#include "runtime/core.h"
+#include "runtime/declared_win.h"
+
+namespace app {
+namespace {
+
+class Win32System final : public RepairSystem {
+ public:
+  uint32_t WindowsVersion() override { return runtime::kGetVersion(); }
+
+  bool CanQueryWow64() override { return runtime::kIsWow64Process.Available(); }
+
+  int32_t QueryWow64() override {
+    BOOL underWow64 = FALSE;
+    runtime::kIsWow64Process(runtime::kGetCurrentProcess(), &underWow64);
+    return underWow64;
+  }
+
+  bool DisableRedirection(void** previous) override {
+    // Only a WOW64 system gets here, and every one of those has the function; should one not,
+    // redirection cannot be switched off and no line runs.
+    if (!runtime::kWow64DisableWow64FsRedirection.Available()) return false;
+    return runtime::kWow64DisableWow64FsRedirection(previous) != FALSE;
+  }
+
+  bool RevertRedirection(void* previous) override {
+    return runtime::kWow64RevertWow64FsRedirection(previous) != FALSE;
+  }
+
+  OwnedText WindowsFolder() override { return services::GetSpecialFolder(9); }
+  OwnedText ReadEnvironment(const char* name) override { return services::ReadEnvironment(name); }
+  OwnedText BrowserVersionText() override { return services::GetBrowserVersionText(); }
+  OwnedText RunDirectory() override { return services::GetRunDirectory(); }
+  void Run(const char* commandLine) override { services::RunCommandLine(commandLine, false, 1); }
+};
+
+void ReleaseProgramPaths() { ProgramRepairCommands().ReleaseSystemPaths(); }
+
+}  // namespace
+
+RepairSystem& Win32RepairSystem() {
+  static Win32System system;
+  return system;
+}
+
+RepairCommands& ProgramRepairCommands() {
+  static RepairCommands commands = [] {
+    runtime::RegisterExitRoutine(ReleaseProgramPaths);
+    return RepairCommands(Win32RepairSystem());
+  }();
+  return commands;
+}
+
+}  // namespace app

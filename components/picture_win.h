@@ -1,0 +1,15 @@
+// The operating system's picture service: pictures that are neither GIF nor PNG (bitmaps,
+// JPEG, icons, ...) decoded by OLE into one 32-bit frame.
+#pragma once
+
+#include "components/picture.h"
+
+namespace components {
+
+class OlePictureService final : public PictureService {
+ public:
+  // OLE must be initialised on the calling thread (the runtime does so at start-up).
+  FrameSet Decode(std::span<const uint8_t> bytes, size_t budget) override;
+};
+
+}  // namespace components
