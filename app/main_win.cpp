@@ -1,21 +1,29 @@
-// Entry of netmend.exe.
+// Entry of netmend.exe: the runtime runs the application's start routine and ends the program
+// with what it returns.
 #include <windows.h>
 
 #include "app/layout.h"
+#include "app/program_win.h"
 #include "app/services/system_win.h"
-#include "runtime/heap.h"
-#include "runtime/process_win.h"
-#include "runtime/template_reader.h"
-#include "runtime/values.h"
+#include "runtime/core.h"
+#include "runtime/forms.h"
+#include "runtime/startup_win.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  runtime::InitializeProcess(nullptr, 0);
+namespace {
+
+// The application's exit routine: runs once when the program ends normally. Nothing is held
+// yet that must be given back; the skin images will be.
+void OnProgramEnd() {}
+
+int StartRoutine() {
+  runtime::InitializeRuntime(app::ProgramImage());
   services::InstallWin32Services();
-  // The window handlers bind themselves here as they are written; until then their events
-  // are not dispatched.
-  runtime::LoadProgramTemplates(app::ProgramTemplateBlock(), {});
-  char* title = runtime::NewText("Netmend");
-  MessageBoxA(nullptr, title, title, MB_OK | MB_ICONINFORMATION);
-  runtime::Free(title);
+  runtime::RegisterExitRoutine(OnProgramEnd);
+  runtime::LoadStartWindow(app::kMainWindow);
+  runtime::RunMessageLoop();
   return 0;
 }
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { runtime::RunProgram(StartRoutine); }

@@ -120,6 +120,8 @@ DeclaredFunctions& ProgramDeclarations() {
   return *declarations;
 }
 
+bool ProgramDeclarationsInstalled() { return gProgramDeclarations.load() != nullptr; }
+
 void InstallProgramDeclarations(DeclaredFunctions* declarations) { gProgramDeclarations = declarations; }
 
 }  // namespace runtime

@@ -81,6 +81,7 @@ bool ParseOrdinal(const char* name, uint16_t* ordinal);
 
 // The program's declaration table, resolved through the loader installed at start-up.
 DeclaredFunctions& ProgramDeclarations();
+bool ProgramDeclarationsInstalled();
 void InstallProgramDeclarations(DeclaredFunctions* declarations);
 
 }  // namespace runtime

@@ -3,10 +3,13 @@
 
 #include <windows.h>
 
+#include <atomic>
+
 #include "runtime/core.h"
 #include "runtime/declarations.h"
 #include "runtime/declared_win.h"
 #include "runtime/heap.h"
+#include "runtime/unit_win.h"
 
 namespace runtime {
 namespace {
@@ -20,6 +23,9 @@ class ProcessHeapAllocator final : public Allocator {
   }
 };
 
+std::atomic<DWORD> gMainThread{0};
+std::atomic<uintptr_t> gHandOffWindow{0};
+
 class Win32Platform final : public Platform {
  public:
   void ShowErrorBox(const char* text, const char* title) override {
@@ -27,6 +33,16 @@ class Win32Platform final : public Platform {
   }
   [[noreturn]] void EndProcess(int exitCode) override {
     ExitProcess(static_cast<UINT>(exitCode));
+  }
+  bool OnMainThread() override { return runtime::OnMainThread(); }
+  // Returns only when the main thread could not take the end: its window is gone.
+  void HandEndToMainThread(int exitCode) override {
+    if (HWND window = reinterpret_cast<HWND>(HandOffWindow())) {
+      SendMessageA(window, kMessageEndProgram, static_cast<WPARAM>(exitCode), 0);
+    }
+  }
+  [[noreturn]] void WaitForProcessEnd() override {
+    for (;;) Sleep(INFINITE);
   }
 };
 
@@ -47,6 +63,7 @@ void InitializeProcess(const void* constantBlock, size_t constantBlockSize) {
   static Win32LibraryLoader loader;
   static DeclaredFunctions declarations(ProgramDeclarationTable(), loader);
 
+  gMainThread = GetCurrentThreadId();
   InstallAllocator(&heap);
   InstallPlatform(&platform);
   SetConstantBlock(constantBlock, constantBlockSize);
@@ -60,5 +77,9 @@ void InitializeProcess(const void* constantBlock, size_t constantBlockSize) {
   // may run with administrator rights. Windows 2000 and XP before SP1 lack the call.
   if (kSetDllDirectoryA.Available()) kSetDllDirectoryA("");
 }
+
+bool OnMainThread() { return GetCurrentThreadId() == gMainThread.load(); }
+void SetHandOffWindow(uintptr_t window) { gHandOffWindow = window; }
+uintptr_t HandOffWindow() { return gHandOffWindow.load(); }
 
 }  // namespace runtime

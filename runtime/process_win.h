@@ -15,9 +15,17 @@ struct ProgramLocation {
 // The executable's folder and file name.
 ProgramLocation LocateProgram();
 
-// Installs the Win32 heap and platform, registers the program's constant block, makes the
-// program folder current, fills the declared-function table and takes the current folder out
-// of the DLL search path where the system allows it. Call once, first thing.
+// Installs the Win32 heap and platform, registers the program's constant block, takes the main
+// thread (the calling one), makes the program folder current, fills the declared-function table
+// and takes the current folder out of the DLL search path where the system allows it. Call
+// once, first thing.
 void InitializeProcess(const void* constantBlock, size_t constantBlockSize);
+
+// The thread that called InitializeProcess: it owns every window, event and the message loop.
+bool OnMainThread();
+// The window (an HWND) to which another thread hands the end of the program and its property
+// accesses; 0 until the runtime has made it.
+void SetHandOffWindow(uintptr_t window);
+uintptr_t HandOffWindow();
 
 }  // namespace runtime

@@ -11,21 +11,21 @@ namespace {
 using runtime::CommandRoutine;
 
 constexpr std::array<CommandRoutine, kCoreCommandCount> kCoreCommands = {
-    nullptr,  // 0 DestroyWindowUnit: window service
+    DestroyWindowUnitCommand,
     CurrentTimeCommand,
     TimeIntervalCommand,
     GetRunDirectoryCommand,
     FileExistsCommand,
     ReadFileBytesCommand,
     ByteSetLengthCommand,
-    nullptr,  // 7 RefreshUnit: window service
-    nullptr,  // 8 LoadWindow: window service
-    nullptr,  // 9 GetUnitHandle: window service
+    RefreshUnitCommand,
+    LoadWindowCommand,
+    GetUnitHandleCommand,
     ReadEnvironmentCommand,
     NewByteSetCommand,
     BitOrCommand,
-    nullptr,  // 13 IsWindowLoaded: window service
-    nullptr,  // 14 MoveUnit: window service
+    IsWindowLoadedCommand,
+    MoveUnitCommand,
     RunCommandLineCommand,
     TextToNumberCommand,
     ShiftLeftCommand,

@@ -21,7 +21,7 @@ enum Library : int {
 };
 
 // The core library, in the program's order. Positions 0, 7, 8, 9, 13 and 14 are the window
-// services, which arrive with the window runtime; until then they are empty.
+// services.
 enum CoreCommand : int {
   kDestroyWindowUnit = 0,  // window service
   kCurrentTime = 1,

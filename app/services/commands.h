@@ -53,6 +53,21 @@ NETMEND_COMMAND(ForceEndThreadCommand);
 NETMEND_COMMAND(GetBrowserVersionTextCommand);
 // Operating-system interface library.
 NETMEND_COMMAND(GetSpecialFolderCommand);
+// Window services (window_commands.cpp). A unit argument names a window or component by window
+// id (low word) and unit id (high word), with the class's type reference as its type code.
+// The window's own unit goes through its queue (at once when the second argument is true); a
+// component at once.
+NETMEND_COMMAND(DestroyWindowUnitCommand);
+// Paints what is invalid in the unit's window now.
+NETMEND_COMMAND(RefreshUnitCommand);
+// (window, parent window (optional), modal) → logical; false when the parent is gone.
+NETMEND_COMMAND(LoadWindowCommand);
+// The unit's window handle, 0 when it does not exist.
+NETMEND_COMMAND(GetUnitHandleCommand);
+// True when the window is loaded and its unit can be found.
+NETMEND_COMMAND(IsWindowLoadedCommand);
+// (unit, left, top, width, height), each optional; -1 for a width or height keeps it.
+NETMEND_COMMAND(MoveUnitCommand);
 
 #undef NETMEND_COMMAND
 

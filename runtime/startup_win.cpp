@@ -1,0 +1,76 @@
+// Start-up of the runtime: the one runtime object of the process, the hidden owner window and
+// its two duties (ending the program for another thread, running another thread's property
+// access on the main thread), and the support libraries' start.
+#include "runtime/startup_win.h"
+
+#include <ole2.h>
+
+#include "runtime/core.h"
+#include "runtime/core_library_win.h"
+#include "runtime/forms.h"
+#include "runtime/process_win.h"
+#include "runtime/unit_win.h"
+#include "runtime/window_system_win.h"
+
+namespace runtime {
+namespace {
+
+constexpr char kHiddenOwnerClass[] = "_ZR_HideOwner";
+
+std::string gProgramDirectory;
+std::string gProgramFileName;
+HWND gHiddenOwner = nullptr;
+
+LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case kMessageEndProgram:
+      // Another thread ends the program: the main thread does it, with that thread's code.
+      SuspendEvents();
+      EndProgramOnMainThread(static_cast<int>(wParam));
+    case kMessageRunOnMainThread:
+      reinterpret_cast<void (*)(void*)>(wParam)(reinterpret_cast<void*>(lParam));
+      return 0;
+    default:
+      return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+HWND CreateHiddenOwner() {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = HiddenOwnerProc;
+  wc.hInstance = ModuleInstance();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+  wc.lpszClassName = kHiddenOwnerClass;
+  RegisterClassExA(&wc);
+  return CreateWindowExA(WS_EX_TOOLWINDOW, kHiddenOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                         ModuleInstance(), nullptr);
+}
+
+}  // namespace
+
+void InitializeRuntime(const ProgramImage& image) {
+  InitializeProcess(image.constants.data(), image.constants.size());
+  static const bool oleStarted = SUCCEEDED(OleInitialize(nullptr));
+  (void)oleStarted;
+  const ProgramLocation location = LocateProgram();
+  gProgramDirectory = location.directory + "\\";
+  gProgramFileName = location.fileName;
+  if (!gHiddenOwner) gHiddenOwner = CreateHiddenOwner();
+  SetHandOffWindow(reinterpret_cast<uintptr_t>(gHiddenOwner));
+
+  static Win32WindowSystem system;
+  static FormRuntime forms(ProgramTemplates(), image.libraries, PlaceholderClass(), system);
+  InstallForms(&forms);
+  forms.StartLibraries(RuntimeNotify);
+  LoadProgramTemplates(image.templateBlock, image.handlers);
+}
+
+const std::string& ProgramDirectory() { return gProgramDirectory; }
+const std::string& ProgramFileName() { return gProgramFileName; }
+HWND HiddenOwnerWindow() { return gHiddenOwner; }
+
+void RunProgram(int (*startRoutine)()) { EndProgram(startRoutine()); }
+
+}  // namespace runtime

@@ -1,0 +1,277 @@
+// The form runtime's properties, timer and program end under Wine: the clamps, captions, the
+// timer's interval rules with real ticks, a disabled write from a second thread while the loop
+// runs, and, in child processes, the runtime errors and the end of the program.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+#include "app/layout.h"
+#include "app/program_win.h"
+#include "forms_win_support.h"
+#include "runtime/core.h"
+#include "runtime/forms.h"
+#include "runtime/heap.h"
+#include "runtime/process_win.h"
+#include "runtime/startup_win.h"
+#include "runtime/values.h"
+#include "support/child_process_win.h"
+
+using namespace forms_test;
+using namespace testing_support;
+
+namespace {
+
+class FormsProperties : public ::testing::Test {
+ protected:
+  void SetUp() override { StartFresh(); }
+  void TearDown() override { CleanUp(); }
+};
+
+std::string ReadText(uint32_t windowId, uint32_t unitId, int32_t index) {
+  auto* text =
+      reinterpret_cast<char*>(static_cast<uintptr_t>(runtime::ReadProperty(windowId, unitId, index)));
+  std::string copy(runtime::TextView(text));
+  runtime::Free(text);
+  return copy;
+}
+
+TEST_F(FormsProperties, CoordinatesAreClampedInRecordsAndLiveWindows) {
+  // The overlay window is not loaded: its records take the values.
+  const uint32_t w = app::kOverlayWindow, u = app::kLabel1;
+  runtime::WriteIntProperty(w, u, 2, 40000);
+  EXPECT_EQ(runtime::ReadIntProperty(w, u, 2), 32627);
+  runtime::WriteIntProperty(w, u, 2, -5);
+  EXPECT_EQ(runtime::ReadIntProperty(w, u, 2), 0);
+  runtime::WriteIntProperty(w, u, 0, -40000);
+  EXPECT_EQ(runtime::ReadIntProperty(w, u, 0), -32627);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 0), 50) << "the stored left of a window not loaded";
+
+  runtime::LoadStartWindow(app::kMainWindow);
+  HWND finish = Handle(app::kMainWindow, app::kFinishButton);
+  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 1, 393);
+  RECT r{};
+  GetWindowRect(finish, &r);
+  MapWindowPoints(nullptr, GetParent(finish), reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_EQ(r.left, 458);
+  EXPECT_EQ(r.top, 393);
+  EXPECT_EQ(r.right - r.left, 214) << "moved keeping its size";
+  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 0, -40000);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 0), -32627);
+  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 3, -5);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 3), 0);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 1), 393)
+      << "resized keeping its place";
+}
+
+TEST_F(FormsProperties, CaptionsTitleAndDisabled) {
+  runtime::LoadStartWindow(app::kMainWindow);
+  for (uint32_t button : {app::kLogoButton, app::kFinishButton, app::kRepairButton}) {
+    EXPECT_EQ(ReadText(app::kMainWindow, button, 10), "按钮");
+  }
+  EXPECT_EQ(ReadText(app::kMainWindow, app::kCloseButton, 10), "关闭");
+  char caption[32] = {};
+  GetWindowTextA(Handle(app::kMainWindow, app::kRepairButton), caption, sizeof caption);
+  EXPECT_STREQ(caption, "按钮");
+
+  char* title = runtime::NewText("Netmend");
+  runtime::WriteProperty(app::kMainWindow, 0, 8, reinterpret_cast<uintptr_t>(title));
+  runtime::Free(title);
+  GetWindowTextA(Handle(app::kMainWindow, 0), caption, sizeof caption);
+  EXPECT_STREQ(caption, "Netmend");
+  EXPECT_FALSE(GetWindowLongPtrA(Handle(app::kMainWindow, 0), GWL_STYLE) & WS_CAPTION) << "border style 0";
+
+  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 6, 1);
+  EXPECT_FALSE(IsWindowEnabled(Handle(app::kMainWindow, app::kFinishButton)));
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 6), 1);
+  runtime::WriteIntProperty(app::kMainWindow, 0, 10, 0x00787878);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 10), 0x00787878);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 18), 0) << "neither minimized nor maximized";
+}
+
+TEST_F(FormsProperties, TheTimerStartsStopsAndIsNotRestartedByTheSameInterval) {
+  runtime::LoadStartWindow(app::kMainWindow);
+  HWND clock = Handle(app::kMainWindow, app::kProgressClock);
+  const auto write = [](int32_t ms) {
+    runtime::WriteIntProperty(app::kMainWindow, app::kProgressClock, 8, ms);
+  };
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kProgressClock, 8), 0);
+  EXPECT_FALSE(KillTimer(clock, 1000)) << "interval 0: no timer";
+  write(1200);
+  EXPECT_TRUE(KillTimer(clock, 1000)) << "1200 started timer 1000 (the test stops it here)";
+  write(1200);
+  EXPECT_FALSE(KillTimer(clock, 1000)) << "the same interval changed nothing: it was not started again";
+  write(500);
+  write(0);
+  EXPECT_FALSE(KillTimer(clock, 1000)) << "0 stopped it";
+  write(-7);
+  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kProgressClock, 8), 0)
+      << "a negative counts as 0";
+  EXPECT_FALSE(KillTimer(clock, 1000));
+}
+
+TEST_F(FormsProperties, TimerTicksRaiseEvent0AtTheInterval) {
+  std::vector<DWORD> ticks;
+  gOnEvent = [&](runtime::EventFrame& frame) {
+    if (frame.unitId != app::kProgressClock || frame.eventIndex != 0) return;
+    ticks.push_back(GetTickCount());
+    if (ticks.size() == 2) PostMessageA(Handle(app::kMainWindow, 0), WM_CLOSE, 0, 0);
+  };
+  runtime::LoadStartWindow(app::kMainWindow);
+  const DWORD start = GetTickCount();
+  runtime::WriteIntProperty(app::kMainWindow, app::kProgressClock, 8, 1200);
+  EXPECT_TRUE(RunLoopWithin(10000));
+  ASSERT_EQ(ticks.size(), 2u);
+  // Never early; how late a tick may come depends on the machine.
+  EXPECT_GE(ticks[0] - start, 1150u);
+  EXPECT_GE(ticks[1] - ticks[0], 1150u);
+  EXPECT_LT(ticks[1] - start, 7000u);
+}
+
+TEST_F(FormsProperties, ASecondThreadDisablesTheLiveButtonWhileTheLoopRuns) {
+  runtime::LoadStartWindow(app::kMainWindow);
+  HWND repair = Handle(app::kMainWindow, app::kRepairButton);
+  std::atomic<bool> done{false};
+  std::atomic<bool> enabledAfterWrite{true};
+  std::atomic<int32_t> readBack{-1};
+  int loopTurns = 0;
+  std::thread worker;
+  bool recordDisabled = false;
+  std::function<void()> poll = [&] {
+    ++loopTurns;
+    if (!done) return After(20, poll);
+    const runtime::LiveWindow* window = runtime::Forms().Find(app::kMainWindow);
+    recordDisabled =
+        window && (runtime::FindUnit(window->units, app::kRepairButton)->flags & runtime::kUnitDisabled);
+    PostMessageA(Handle(app::kMainWindow, 0), WM_CLOSE, 0, 0);
+  };
+  After(50, [&] {
+    worker = std::thread([&] {
+      runtime::WriteIntProperty(app::kMainWindow, app::kRepairButton, 6, 1);
+      enabledAfterWrite = IsWindowEnabled(repair) != FALSE;
+      readBack = runtime::ReadIntProperty(app::kMainWindow, app::kRepairButton, 6);
+      done = true;
+    });
+    poll();
+  });
+  EXPECT_TRUE(RunLoopWithin(8000));
+  if (worker.joinable()) worker.join();
+  EXPECT_TRUE(done);
+  EXPECT_FALSE(enabledAfterWrite) << "the live button was disabled when the write returned";
+  EXPECT_EQ(readBack, 1);
+  EXPECT_TRUE(recordDisabled) << "the record took it too";
+  EXPECT_GE(loopTurns, 1) << "the main thread's loop went on meanwhile";
+}
+
+// ---- In child processes: the end of the program and runtime errors ----
+
+std::string MarkerPath() {
+  char path[MAX_PATH] = {};
+  GetEnvironmentVariableA("NETMEND_TEST_MARKER", path, MAX_PATH);
+  return path;
+}
+
+// Each run appends a line: where the routine ran.
+void AppendMarker() {
+  std::ofstream(MarkerPath(), std::ios::app) << (runtime::OnMainThread() ? "main" : "other") << "\n";
+}
+
+void CALLBACK PressEsc(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  PostMessageA(reinterpret_cast<HWND>(runtime::Forms().UnitHandle(app::kMainWindow, 0)), WM_KEYDOWN,
+               VK_ESCAPE, 0);
+}
+
+int CloseTheLastWindow() {
+  runtime::InitializeRuntime(app::ProgramImage());
+  runtime::RegisterExitRoutine(AppendMarker);
+  runtime::LoadStartWindow(app::kMainWindow);
+  SetTimer(nullptr, 0, 300, PressEsc);
+  runtime::RunMessageLoop();
+  return 0;
+}
+
+NETMEND_CHILD(close_last_window) { runtime::RunProgram(CloseTheLastWindow); }
+
+int EndFromAnotherThread() {
+  runtime::InitializeRuntime(app::ProgramImage());
+  runtime::RegisterExitRoutine(AppendMarker);
+  runtime::LoadStartWindow(app::kMainWindow);
+  std::thread([] {
+    Sleep(200);
+    runtime::EndProgram(3);
+  }).detach();
+  runtime::RunMessageLoop();
+  return 0;
+}
+
+NETMEND_CHILD(end_from_another_thread) { runtime::RunProgram(EndFromAnotherThread); }
+
+NETMEND_CHILD(class_property_not_loaded) {
+  runtime::InitializeRuntime(app::ProgramImage());
+  runtime::RegisterExitRoutine(AppendMarker);
+  runtime::ReadProperty(app::kMainWindow, app::kProgressClock, 8);
+  return 0;
+}
+
+NETMEND_CHILD(broken_template_block) {
+  runtime::ProgramImage image = app::ProgramImage();
+  image.templateBlock = image.templateBlock.first(7);
+  runtime::InitializeRuntime(image);
+  return 0;
+}
+
+struct Outcome {
+  std::string box;
+  DWORD exitCode = 0;
+  std::string marker;
+};
+
+Outcome RunChild(const char* name, bool expectBox) {
+  TemporaryFolder folder;
+  const std::string marker = folder.File("exit-routine");
+  SetEnvironmentVariableA("NETMEND_TEST_MARKER", marker.c_str());
+  ChildProcess child(name);
+  EXPECT_TRUE(child.started());
+  Outcome outcome;
+  if (expectBox) {
+    HWND box = WaitForDialog(child.id(), "错误", 20000);
+    EXPECT_NE(box, nullptr) << "no box titled 错误";
+    if (box) {
+      outcome.box = MessageBoxText(box);
+      PressButton(box, IDOK);
+    }
+  }
+  outcome.exitCode = child.Wait(20000);
+  std::ifstream in(marker);
+  outcome.marker.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return outcome;
+}
+
+TEST(FormsProgramEnd, ClosingTheLastWindowRunsTheExitRoutinesOnceAndEndsWith0) {
+  const Outcome outcome = RunChild("close_last_window", false);
+  EXPECT_EQ(outcome.exitCode, 0u);
+  EXPECT_EQ(outcome.marker, "main\n");
+}
+
+TEST(FormsProgramEnd, AnotherThreadEndsTheProgramOnTheMainThread) {
+  const Outcome outcome = RunChild("end_from_another_thread", false);
+  EXPECT_EQ(outcome.exitCode, 3u);
+  EXPECT_EQ(outcome.marker, "main\n");
+}
+
+TEST(FormsProgramEnd, AClassPropertyOfAWindowNotLoadedIsARuntimeError) {
+  const Outcome outcome = RunChild("class_property_not_loaded", true);
+  EXPECT_EQ(outcome.box, "运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
+  EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+  EXPECT_EQ(outcome.marker, "") << "no exit routine after a runtime error";
+}
+
+TEST(FormsProgramEnd, AnUnreadableTemplateBlockIsARuntimeError) {
+  const Outcome outcome = RunChild("broken_template_block", true);
+  EXPECT_EQ(outcome.box, "运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+  EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
+}
+
+}  // namespace
