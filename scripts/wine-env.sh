@@ -9,18 +9,26 @@ WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 export WINE WINESERVER
 
-# Makes the prefix on first use. Several test processes may start at once: one makes it.
+# Makes the prefix on first use, and brings an older one up to the current settings. Several
+# test processes may start at once: one does it.
+kPrefixSettings=2
 wine_prefix_ensure() {
-  [[ -f $WINEPREFIX/.netmend-ready ]] && return 0
+  [[ -f $WINEPREFIX/.netmend-ready-$kPrefixSettings ]] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 8
-    [[ -f $WINEPREFIX/.netmend-ready ]] && exit 0
-    rm -rf "$WINEPREFIX"
-    "$WINE" wineboot -i >/dev/null 2>&1
+    [[ -f $WINEPREFIX/.netmend-ready-$kPrefixSettings ]] && exit 0
+    if [[ ! -f $WINEPREFIX/system.reg ]]; then
+      rm -rf "$WINEPREFIX"
+      "$WINE" wineboot -i >/dev/null 2>&1
+    fi
     # No crash dialog: a crashing test must end, not wait for a click.
     "$WINE" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+    # Xvfb has no window manager: windows left to one make Wine wait about two seconds each
+    # time a visible top-level window is destroyed.
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     "$WINESERVER" -w
-    touch "$WINEPREFIX/.netmend-ready"
+    rm -f "$WINEPREFIX"/.netmend-ready*
+    touch "$WINEPREFIX/.netmend-ready-$kPrefixSettings"
   ) 8>"$(dirname "$WINEPREFIX")/.prefix-lock"
 }
