@@ -74,7 +74,8 @@ void InitializeProcess(const void* constantBlock, size_t constantBlockSize) {
   InstallProgramDeclarations(&declarations);
 
   // The current folder (a download folder, say) must not supply libraries to a process that
-  // may run with administrator rights. Windows 2000 and XP before SP1 lack the call.
+  // may run with administrator rights. An empty name removes it and adds no other folder.
+  // Windows 2000 and XP before SP1 lack the call.
   if (kSetDllDirectoryA.Available()) kSetDllDirectoryA("");
 }
 
