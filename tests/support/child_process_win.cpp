@@ -1,7 +1,11 @@
 // Child processes and message boxes for Windows tests.
 #include "support/child_process_win.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace testing_support {
@@ -118,6 +122,31 @@ std::string MessageBoxText(HWND box) {
 void PressButton(HWND box, int id) {
   HWND button = GetDlgItem(box, id);
   PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+}
+
+ChildOutcome RunChild(const std::string& name, bool expectBox) {
+  TemporaryFolder folder;
+  const std::string marker = folder.File("marker");
+  SetEnvironmentVariableA("NETMEND_TEST_MARKER", marker.c_str());
+  ChildProcess child(name);
+  EXPECT_TRUE(child.started());
+  ChildOutcome outcome;
+  if (expectBox) {
+    HWND box = WaitForDialog(child.id(), "错误", 20000);
+    EXPECT_NE(box, nullptr) << "no box titled 错误 appeared";
+    if (box) {
+      outcome.boxText = MessageBoxText(box);
+      outcome.boxOwnerless = GetWindow(box, GW_OWNER) == nullptr;
+      outcome.waitedForBox = child.Wait(300) == STILL_ACTIVE;
+      PressButton(box, IDOK);
+    }
+  }
+  outcome.exitCode = child.Wait(20000);
+  outcome.markerWritten = GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES;
+  std::ifstream in(marker);
+  outcome.marker.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  SetEnvironmentVariableA("NETMEND_TEST_MARKER", nullptr);
+  return outcome;
 }
 
 TemporaryFolder::TemporaryFolder() {

@@ -15,8 +15,8 @@ using ChildRoutine = int (*)();
 // Registers a routine that a child process runs; returns true (for static registration).
 bool RegisterChild(const char* name, ChildRoutine routine);
 
-#define NETMEND_CHILD(name)                                                          \
-  static int name##_child();                                                         \
+#define NETMEND_CHILD(name)                                                                    \
+  static int name##_child();                                                                   \
   static const bool name##_registered = ::testing_support::RegisterChild(#name, name##_child); \
   static int name##_child()
 
@@ -52,6 +52,21 @@ HWND WaitForDialog(DWORD processId, const std::string& title, DWORD milliseconds
 std::string MessageBoxText(HWND box);
 // Clicks the button with the control id (IDOK for an OK box).
 void PressButton(HWND box, int id);
+
+// What a child routine did, seen from outside: the "错误" box it showed (closed with OK),
+// its exit code, and the marker file it may write. The child finds the marker's path in the
+// environment variable NETMEND_TEST_MARKER.
+struct ChildOutcome {
+  std::string boxText;
+  bool boxOwnerless = false;
+  bool waitedForBox = false;  // still running while its box was open
+  DWORD exitCode = 0;
+  bool markerWritten = false;
+  std::string marker;  // the marker file's contents
+};
+// Runs the child routine; when expectBox, waits for its error box, reads it back and presses
+// OK (a missing box fails the calling test).
+ChildOutcome RunChild(const std::string& name, bool expectBox);
 
 // A fresh empty folder under the temporary folder, removed with its files when destroyed.
 class TemporaryFolder {

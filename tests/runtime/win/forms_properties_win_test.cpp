@@ -222,55 +222,28 @@ NETMEND_CHILD(broken_template_block) {
   return 0;
 }
 
-struct Outcome {
-  std::string box;
-  DWORD exitCode = 0;
-  std::string marker;
-};
-
-Outcome RunChild(const char* name, bool expectBox) {
-  TemporaryFolder folder;
-  const std::string marker = folder.File("exit-routine");
-  SetEnvironmentVariableA("NETMEND_TEST_MARKER", marker.c_str());
-  ChildProcess child(name);
-  EXPECT_TRUE(child.started());
-  Outcome outcome;
-  if (expectBox) {
-    HWND box = WaitForDialog(child.id(), "错误", 20000);
-    EXPECT_NE(box, nullptr) << "no box titled 错误";
-    if (box) {
-      outcome.box = MessageBoxText(box);
-      PressButton(box, IDOK);
-    }
-  }
-  outcome.exitCode = child.Wait(20000);
-  std::ifstream in(marker);
-  outcome.marker.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return outcome;
-}
-
 TEST(FormsProgramEnd, ClosingTheLastWindowRunsTheExitRoutinesOnceAndEndsWith0) {
-  const Outcome outcome = RunChild("close_last_window", false);
+  const ChildOutcome outcome = RunChild("close_last_window", false);
   EXPECT_EQ(outcome.exitCode, 0u);
   EXPECT_EQ(outcome.marker, "main\n");
 }
 
 TEST(FormsProgramEnd, AnotherThreadEndsTheProgramOnTheMainThread) {
-  const Outcome outcome = RunChild("end_from_another_thread", false);
+  const ChildOutcome outcome = RunChild("end_from_another_thread", false);
   EXPECT_EQ(outcome.exitCode, 3u);
   EXPECT_EQ(outcome.marker, "main\n");
 }
 
 TEST(FormsProgramEnd, AClassPropertyOfAWindowNotLoadedIsARuntimeError) {
-  const Outcome outcome = RunChild("class_property_not_loaded", true);
-  EXPECT_EQ(outcome.box, "运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
+  const ChildOutcome outcome = RunChild("class_property_not_loaded", true);
+  EXPECT_EQ(outcome.boxText, "运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
   EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(outcome.marker, "") << "no exit routine after a runtime error";
 }
 
 TEST(FormsProgramEnd, AnUnreadableTemplateBlockIsARuntimeError) {
-  const Outcome outcome = RunChild("broken_template_block", true);
-  EXPECT_EQ(outcome.box, "运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
+  const ChildOutcome outcome = RunChild("broken_template_block", true);
+  EXPECT_EQ(outcome.boxText, "运行时出错!\r\n\r\n错误信息：载入窗口模板数据段出错!\r\n");
   EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
 }
 
