@@ -65,7 +65,8 @@ double ComposeDateTime(const DateTimeParts& parts) {
 
 std::string FormatDateTime(double days) {
   const DateTimeParts p = SplitDateTime(days);
-  std::string text = std::to_string(p.year) + "年" + std::to_string(p.month) + "月" + std::to_string(p.day) + "日";
+  std::string text =
+      std::to_string(p.year) + "年" + std::to_string(p.month) + "月" + std::to_string(p.day) + "日";
   if (p.second != 0) {
     text += std::to_string(p.hour) + "时" + std::to_string(p.minute) + "分" + std::to_string(p.second) + "秒";
   } else if (p.minute != 0) {

@@ -13,14 +13,14 @@ namespace runtime {
 enum DeclaredIndex : size_t {
   kDeclSendMessageA,
   kDeclGetCurrentProcess,
-  kDeclIsWow64Process,                   // XP SP2 and later
-  kDeclWow64DisableWow64FsRedirection,   // 64-bit Windows
+  kDeclIsWow64Process,                  // XP SP2 and later
+  kDeclWow64DisableWow64FsRedirection,  // 64-bit Windows
   kDeclGetVersion,
-  kDeclWow64RevertWow64FsRedirection,    // 64-bit Windows
+  kDeclWow64RevertWow64FsRedirection,  // 64-bit Windows
   kDeclGetWindowLongA,
   kDeclSetWindowLongA,
-  kDeclSetLayeredWindowAttributes,       // Windows 2000 and later
-  kDeclSetDllDirectoryA,                 // XP SP1 and later
+  kDeclSetLayeredWindowAttributes,  // Windows 2000 and later
+  kDeclSetDllDirectoryA,            // XP SP1 and later
   kDeclarationCount
 };
 

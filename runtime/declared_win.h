@@ -76,7 +76,8 @@ inline constexpr Declared<DWORD()> kGetVersion{kDeclGetVersion};
 inline constexpr Declared<BOOL(void*)> kWow64RevertWow64FsRedirection{kDeclWow64RevertWow64FsRedirection};
 inline constexpr Declared<LONG(HWND, int)> kGetWindowLongA{kDeclGetWindowLongA};
 inline constexpr Declared<LONG(HWND, int, LONG)> kSetWindowLongA{kDeclSetWindowLongA};
-inline constexpr Declared<BOOL(HWND, COLORREF, BYTE, DWORD)> kSetLayeredWindowAttributes{kDeclSetLayeredWindowAttributes};
+inline constexpr Declared<BOOL(HWND, COLORREF, BYTE, DWORD)> kSetLayeredWindowAttributes{
+    kDeclSetLayeredWindowAttributes};
 inline constexpr Declared<BOOL(const char*)> kSetDllDirectoryA{kDeclSetDllDirectoryA};
 
 }  // namespace runtime

@@ -31,9 +31,7 @@ class Win32Platform final : public Platform {
   void ShowErrorBox(const char* text, const char* title) override {
     MessageBoxA(nullptr, text, title, MB_OK | MB_ICONERROR);
   }
-  [[noreturn]] void EndProcess(int exitCode) override {
-    ExitProcess(static_cast<UINT>(exitCode));
-  }
+  [[noreturn]] void EndProcess(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
   bool OnMainThread() override { return runtime::OnMainThread(); }
   // Returns only when the main thread could not take the end: its window is gone.
   void HandEndToMainThread(int exitCode) override {

@@ -80,18 +80,24 @@ std::span<const uint8_t> ByteSetView(const uint8_t* byteSet) {
 
 size_t ArrayElementSize(uint32_t elementType) {
   switch (elementType) {
-    case kTypeByte: return 1;
-    case kTypeShort: return 2;
+    case kTypeByte:
+      return 1;
+    case kTypeShort:
+      return 2;
     case kTypeInt:
     case kTypeFloat:
-    case kTypeBool: return 4;
+    case kTypeBool:
+      return 4;
     case kTypeLong:
     case kTypeDouble:
-    case kTypeDateTime: return 8;
+    case kTypeDateTime:
+      return 8;
     case kTypeText:
     case kTypeBytes:
-    case kTypeSubroutine: return sizeof(void*);
-    default: return 0;
+    case kTypeSubroutine:
+      return sizeof(void*);
+    default:
+      return 0;
   }
 }
 
@@ -164,9 +170,7 @@ const void* ArrayElements(const void* array) {
   return static_cast<const uint8_t*>(array) + 4 + 4 * dimensions;
 }
 
-void* ArrayElements(void* array) {
-  return const_cast<void*>(ArrayElements(static_cast<const void*>(array)));
-}
+void* ArrayElements(void* array) { return const_cast<void*>(ArrayElements(static_cast<const void*>(array))); }
 
 void FreeArray(void* array, uint32_t elementType) {
   if (!array) return;
@@ -189,13 +193,19 @@ int32_t TruncateToInt32(double value) {
 
 int32_t IntegerFromValue(const TypedValue& value) {
   switch (value.type) {
-    case kTypeByte: return static_cast<int32_t>(value.low & 0xFF);
-    case kTypeShort: return static_cast<int16_t>(value.low & 0xFFFF);
+    case kTypeByte:
+      return static_cast<int32_t>(value.low & 0xFF);
+    case kTypeShort:
+      return static_cast<int16_t>(value.low & 0xFFFF);
     case kTypeInt:
-    case kTypeLong: return static_cast<int32_t>(value.low);
-    case kTypeFloat: return TruncateToInt32(value.AsFloat());
-    case kTypeDouble: return TruncateToInt32(value.AsDouble());
-    default: RuntimeErrorMessage("欲转换数据类型不是数值");
+    case kTypeLong:
+      return static_cast<int32_t>(value.low);
+    case kTypeFloat:
+      return TruncateToInt32(value.AsFloat());
+    case kTypeDouble:
+      return TruncateToInt32(value.AsDouble());
+    default:
+      RuntimeErrorMessage("欲转换数据类型不是数值");
   }
 }
 

@@ -44,7 +44,9 @@ struct TypedValue {
 
   static TypedValue Omitted() { return {}; }
   static TypedValue Byte(uint8_t v) { return {v, 0, kTypeByte}; }
-  static TypedValue Short(int16_t v) { return {static_cast<uint32_t>(static_cast<int32_t>(v)), 0, kTypeShort}; }
+  static TypedValue Short(int16_t v) {
+    return {static_cast<uint32_t>(static_cast<int32_t>(v)), 0, kTypeShort};
+  }
   static TypedValue Int(int32_t v) { return {static_cast<uint32_t>(v), 0, kTypeInt}; }
   static TypedValue Bool(bool v) { return {v ? 1u : 0u, 0, kTypeBool}; }
   static TypedValue Long(int64_t v) { return Bits64(static_cast<uint64_t>(v), kTypeLong); }
@@ -86,7 +88,9 @@ inline TypedValue UnitReference(uint32_t windowId, uint32_t unitId, uint32_t typ
 // A new text holding the bytes (nullptr when there are none).
 char* NewText(std::string_view bytes);
 // The bytes of a text value (a null text is empty).
-inline std::string_view TextView(const char* text) { return text ? std::string_view(text) : std::string_view(); }
+inline std::string_view TextView(const char* text) {
+  return text ? std::string_view(text) : std::string_view();
+}
 
 // ---- Byte-sets: a heap block of the 32-bit number 1, the 32-bit length L, then L bytes. ----
 

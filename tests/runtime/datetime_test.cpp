@@ -1,10 +1,10 @@
 // Date-times: clamping, splitting, composing and the text form.
+#include "runtime/datetime.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
-
-#include "runtime/datetime.h"
 
 using namespace runtime;
 
@@ -26,15 +26,15 @@ TEST(DateTime, KnownDays) {
     double days;
     int year, month, day, hour, minute, second, weekday;
   } cases[] = {
-      {0.0, 1899, 12, 30, 0, 0, 0, 7},            // a Saturday
+      {0.0, 1899, 12, 30, 0, 0, 0, 7},  // a Saturday
       {1.0, 1899, 12, 31, 0, 0, 0, 1},
       {2.0, 1900, 1, 1, 0, 0, 0, 2},
-      {60.0, 1900, 2, 28, 0, 0, 0, 4},            // no 29 February 1900
+      {60.0, 1900, 2, 28, 0, 0, 0, 4},  // no 29 February 1900
       {61.0, 1900, 3, 1, 0, 0, 0, 5},
       {36526.0, 2000, 1, 1, 0, 0, 0, 7},
       {36585.0, 2000, 2, 29, 0, 0, 0, 3},
       {40179.75, 2010, 1, 1, 18, 0, 0, 6},
-      {-1.25, 1899, 12, 29, 6, 0, 0, 6},          // the fraction counts forward in its day
+      {-1.25, 1899, 12, 29, 6, 0, 0, 6},  // the fraction counts forward in its day
       {-0.5, 1899, 12, 30, 12, 0, 0, 7},
       {2.0 + 86399.6 / 86400, 1900, 1, 2, 0, 0, 0, 3},  // rounds up to the next midnight
   };

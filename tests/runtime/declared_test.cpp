@@ -1,4 +1,6 @@
 // Declared functions: search order, the six standard libraries, ordinals, caching, messages.
+#include "runtime/declared.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -6,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "runtime/declared.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;
@@ -120,7 +121,8 @@ TEST(Declared, AProgramFolderCopyOfASystemLibraryIsNotLoaded) {
 TEST(Declared, AbsolutePathsAndOrdinals) {
   FakeLoader loader;
   loader.Add("C:\\x\\lib.dll", {{"#16", 16}, {"Named", 2}});
-  const Declaration table[] = {{"C:\\x\\lib.dll", "#16"}, {"C:\\x\\lib.dll", "#65552"}, {"C:\\x\\lib.dll", "Named"}};
+  const Declaration table[] = {
+      {"C:\\x\\lib.dll", "#16"}, {"C:\\x\\lib.dll", "#65552"}, {"C:\\x\\lib.dll", "Named"}};
   DeclaredFunctions declared(table, loader);
   declared.SetProgramDirectory("C:\\prog");
   EXPECT_EQ(declared.Resolve(0), Address(16));
@@ -146,7 +148,8 @@ TEST(Declared, MissingExportsAreRuntimeErrorsOrNullOnRequest) {
   ASSERT_EQ(platform.boxes.size(), 3u);
   EXPECT_EQ(platform.boxes[0].text,
             "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“kernel32”中的输出命令“IsWow64Process”\r\n");
-  EXPECT_EQ(platform.boxes[1].text, "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“Nowhere”\r\n");
+  EXPECT_EQ(platform.boxes[1].text,
+            "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“Nowhere”\r\n");
   EXPECT_EQ(platform.boxes[2].text,
             "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“absent.dll”中的输出命令“F”\r\n");
   for (const auto& [path, references] : loader.loaded) EXPECT_EQ(references, 0) << path;

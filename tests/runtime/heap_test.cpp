@@ -1,10 +1,11 @@
 // Heap entry points and the constant block.
+#include "runtime/heap.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "runtime/heap.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;

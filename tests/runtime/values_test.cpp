@@ -1,4 +1,6 @@
 // The value model: layouts byte for byte, texts, byte-sets, arrays, integer from value.
+#include "runtime/values.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -6,7 +8,6 @@
 #include <vector>
 
 #include "runtime/heap.h"
-#include "runtime/values.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;
@@ -22,8 +23,8 @@ std::vector<uint8_t> Bytes(const void* p, size_t n) {
 
 TEST(TypedValue, IsThreeWordsLowHighType) {
   TypedValue v = TypedValue::Long(0x1122334455667788LL);
-  EXPECT_EQ(Bytes(&v, 12), (std::vector<uint8_t>{0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x01,
-                                                  0x04, 0x00, 0x80}));
+  EXPECT_EQ(Bytes(&v, 12),
+            (std::vector<uint8_t>{0x88, 0x77, 0x66, 0x55, 0x44, 0x33, 0x22, 0x11, 0x01, 0x04, 0x00, 0x80}));
   TypedValue d = TypedValue::Double(1.5);  // 0x3FF8000000000000
   EXPECT_EQ(d.low, 0u);
   EXPECT_EQ(d.high, 0x3FF80000u);

@@ -20,7 +20,8 @@ int main(int argc, char** argv) {
   }
   std::stringstream listText;
   listText << listFile.rdbuf();
-  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(exeFile)), std::istreambuf_iterator<char>());
+  const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(exeFile)),
+                                   std::istreambuf_iterator<char>());
   std::string error;
   auto image = pe::Read(bytes, &error);
   if (!image) {

@@ -11,7 +11,9 @@ namespace {
 class Cursor {
  public:
   explicit Cursor(std::span<const uint8_t> bytes) : bytes_(bytes) {}
-  bool Has(uint64_t offset, uint64_t size) const { return offset <= bytes_.size() && size <= bytes_.size() - offset; }
+  bool Has(uint64_t offset, uint64_t size) const {
+    return offset <= bytes_.size() && size <= bytes_.size() - offset;
+  }
   template <typename T>
   bool Read(uint64_t offset, T* value) const {
     if (!Has(offset, sizeof(T))) return false;
@@ -163,7 +165,8 @@ std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList
   if (image.subsystem != 2) problems.push_back("subsystem is not Windows GUI");
   auto above50 = [](uint16_t major, uint16_t minor) { return major > 5 || (major == 5 && minor > 0); };
   if (above50(image.osMajor, image.osMinor)) {
-    problems.push_back("OS version " + std::to_string(image.osMajor) + "." + std::to_string(image.osMinor) + " is above 5.0");
+    problems.push_back("OS version " + std::to_string(image.osMajor) + "." + std::to_string(image.osMinor) +
+                       " is above 5.0");
   }
   if (above50(image.subsystemMajor, image.subsystemMinor)) {
     problems.push_back("subsystem version " + std::to_string(image.subsystemMajor) + "." +

@@ -16,7 +16,7 @@ struct Import {
 };
 
 struct Image {
-  uint16_t machine = 0;  // 0x14C i386, 0x8664 x86_64
+  uint16_t machine = 0;    // 0x14C i386, 0x8664 x86_64
   uint16_t subsystem = 0;  // 2 GUI, 3 console
   uint16_t osMajor = 0, osMinor = 0;
   uint16_t subsystemMajor = 0, subsystemMinor = 0;

@@ -1,10 +1,10 @@
 // The product check on synthetic images: each kind of fault is found, a fit image passes,
 // and malformed files are refused without reading outside them.
+#include "pe_image.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
-
-#include "pe_image.h"
 
 namespace {
 
@@ -111,14 +111,15 @@ TEST(PeCheck, EachFaultIsNamed) {
   Layout xpOnly;
   xpOnly.osMinor = 1;
   xpOnly.subMajor = 6;
-  EXPECT_EQ(Problems(xpOnly), (std::vector<std::string>{"OS version 5.1 is above 5.0",
-                                                        "subsystem version 6.0 is above 5.0"}));
+  EXPECT_EQ(Problems(xpOnly),
+            (std::vector<std::string>{"OS version 5.1 is above 5.0", "subsystem version 6.0 is above 5.0"}));
   Layout newer;
-  newer.imports = {{"KERNEL32.dll", {"ExitProcess", "IsWow64Process", "#17"}}, {"gdiplus.dll", {"GdiplusStartup"}}};
-  EXPECT_EQ(Problems(newer), (std::vector<std::string>{
-                                 "import not on the Windows 2000 list: KERNEL32.dll IsWow64Process",
-                                 "import not on the Windows 2000 list: KERNEL32.dll #17",
-                                 "import not on the Windows 2000 list: gdiplus.dll GdiplusStartup"}));
+  newer.imports = {{"KERNEL32.dll", {"ExitProcess", "IsWow64Process", "#17"}},
+                   {"gdiplus.dll", {"GdiplusStartup"}}};
+  EXPECT_EQ(Problems(newer),
+            (std::vector<std::string>{"import not on the Windows 2000 list: KERNEL32.dll IsWow64Process",
+                                      "import not on the Windows 2000 list: KERNEL32.dll #17",
+                                      "import not on the Windows 2000 list: gdiplus.dll GdiplusStartup"}));
 }
 
 TEST(PeCheck, MalformedFilesAreRefused) {

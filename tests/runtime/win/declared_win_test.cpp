@@ -1,11 +1,11 @@
 // Declared functions against the real loader: by name, by ordinal, through the six standard
 // libraries, the checked call, and the planted-library protection.
-#include <gtest/gtest.h>
+#include "runtime/declared_win.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include "runtime/declarations.h"
-#include "runtime/declared_win.h"
 #include "runtime/process_win.h"
 #include "support/child_process_win.h"
 #include "support/recording_platform.h"
@@ -53,7 +53,8 @@ TEST(DeclaredWin, AMissingExportGivesTheExactMessage) {
   ASSERT_EQ(platform.boxes.size(), 3u);
   EXPECT_EQ(platform.boxes[0].text,
             "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“kernel32”中的输出命令“NoSuchExport”\r\n");
-  EXPECT_EQ(platform.boxes[1].text, "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchExport”\r\n");
+  EXPECT_EQ(platform.boxes[1].text,
+            "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchExport”\r\n");
   EXPECT_EQ(platform.boxes[2].text,
             "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“nosuchlib.dll”中的输出命令“F”\r\n");
 }
@@ -122,7 +123,8 @@ TEST(DeclaredWin, ALibraryPlantedBesideTheProgramDoesNotReplaceTheSystemOne) {
   // the program prefers native files, as Windows always does. (Ignored on Windows.)
   const char* overrides = "Software\\Wine\\AppDefaults\\declared_copy.exe\\DllOverrides";
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, overrides, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr), ERROR_SUCCESS);
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, overrides, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
   RegSetValueExA(key, "msimg32", 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
   RegCloseKey(key);
   ChildProcess control("plain_load_planted", program, folder.path());

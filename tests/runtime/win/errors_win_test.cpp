@@ -1,6 +1,5 @@
 // Runtime errors on Windows: the real box, read back from another process, and the exit code.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include "runtime/core.h"
