@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Renders the built-in images from their SVG sources in assets/src to assets/images (PNG, at
+# their exact pixel sizes, optimised losslessly) and the program's icon to assets/netmend.ico.
+# The results are committed: the build itself needs none of these tools. Run it after editing
+# a source, look at the pictures, commit sources and results together.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+src=$root/assets/src
+out=$root/assets/images
+
+# Debian packages: the renderer, the optimiser, the icon writer and the font of the texts
+# (Noto Sans CJK, SIL Open Font License: the rendered glyphs may be embedded).
+packages=(librsvg2-bin optipng icoutils fonts-noto-cjk)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "render-assets: missing packages: ${missing[*]}; run as root to install them" >&2
+    exit 1
+  fi
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+# Without the font the renderer would quietly fall back to another one.
+if ! fc-list : family | grep -q 'Noto Sans CJK SC'; then
+  echo "render-assets: the font Noto Sans CJK SC is not installed" >&2
+  exit 1
+fi
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p "$out"
+
+# render SOURCE.svg NAME WIDTH HEIGHT
+render() {
+  rsvg-convert --width "$3" --height "$4" --format png -o "$tmp/$2.png" "$1"
+  optipng -quiet -o5 -strip all -out "$out/$2.png" -clobber "$tmp/$2.png"
+}
+
+render "$src/background1.svg" background1 800 580
+render "$src/background2.svg" background2 800 580
+for n in 1 2 3; do render "$src/button_start$n.svg" "button_start$n" 214 56; done
+render "$src/button_repair.svg" button_repair 214 56
+render "$src/button_end1.svg" button_end1 214 56
+render "$src/button_end2.svg" button_end2 215 56
+render "$src/button_end3.svg" button_end3 215 56
+render "$src/close_b.svg" close_b 37 29
+render "$src/close_a.svg" close_a 37 29
+
+# The progress frames: the ring fills in twelve even steps over thirteen frames; frames 3 and
+# 4 are one picture (the program shows progress03.png twice), so there is no progress04.png.
+circumference=603.19
+step=0
+for frame in 01 02 03 05 06 07 08 09 10 11 12 13; do
+  step=$((step + 1))
+  arc=$(awk -v c=$circumference -v k=$step 'BEGIN { printf "%.2f", c * k / 12 }')
+  sed "s/stroke-dasharray=\"ARC /stroke-dasharray=\"$arc /" "$src/progress.svg" >"$tmp/progress$frame.svg"
+  render "$tmp/progress$frame.svg" "progress$frame" 258 255
+done
+
+# The icon: every size Windows picks from, the largest stored as PNG inside the .ico.
+sizes=(16 24 32 48 64 128)
+icons=()
+for s in "${sizes[@]}"; do
+  rsvg-convert --width "$s" --height "$s" -o "$tmp/icon$s.png" "$src/icon.svg"
+  icons+=("$tmp/icon$s.png")
+done
+rsvg-convert --width 256 --height 256 -o "$tmp/icon256.png" "$src/icon.svg"
+optipng -quiet -o5 -strip all "$tmp/icon256.png"
+icotool --create --output="$root/assets/netmend.ico" "${icons[@]}" --raw="$tmp/icon256.png"
+
+for f in "$out"/*.png "$root/assets/netmend.ico"; do
+  printf '%8d  %s\n' "$(stat -c %s "$f")" "${f#"$root"/}"
+done
