@@ -117,7 +117,7 @@ class GifDecoder {
       if (introducer == 0x21) {
         goOn = ReadExtension();
       } else if (introducer == 0x2C) {
-        if (!ReadImage(&goOn)) return {};  // over budget
+        goOn = ReadImage();
       }
       if (!goOn) break;
     }
@@ -151,39 +151,37 @@ class GifDecoder {
     return false;  // an extension we do not know ends the picture
   }
 
-  // One image block. *goOn says whether the next block may be read; false only when the
-  // frames would go over the budget.
-  bool ReadImage(bool* goOn) {
-    *goOn = false;
+  // One image block; whether the next block may be read. An image that cannot be read, or
+  // whose frame would take the frames over the budget, ends the picture: the frames before it
+  // are kept.
+  bool ReadImage() {
     uint16_t left, top, width, height;
     uint8_t packed, minCodeSize;
     if (!in_.U16(&left) || !in_.U16(&top) || !in_.U16(&width) || !in_.U16(&height) || !in_.U8(&packed)) {
-      return true;
+      return false;
     }
     Palette local;
     const Palette* palette = &global_;
     if (packed & 0x80) {
-      if (!ReadColorTable(in_, 2 << (packed & 7), &local)) return true;
+      if (!ReadColorTable(in_, 2 << (packed & 7), &local)) return false;
       palette = &local;
     }
-    if (!in_.U8(&minCodeSize)) return true;
+    if (!in_.U8(&minCodeSize)) return false;
     const bool blocksWhole = GatherSubBlocks(in_, &data_);
+    const int64_t frames = static_cast<int64_t>(set_.frames.size()) + 1;
+    if (FrameBytesWithin(set_.width, set_.height, frames, budget_) == 0) return false;
 
     // The index buffer holds the whole image, parts off the screen included; it is bounded
     // like one frame of the largest screen.
     const size_t area = static_cast<size_t>(width) * height;
-    if (area > budget_ / 4) return true;
+    if (area > budget_ / 4) return false;
     if (area > indexCapacity_) {
       indexes_.reset(new uint8_t[area]);  // every byte is written before it is read
       indexCapacity_ = area;
     }
     const LzwResult lzw = DecodeLzw(minCodeSize, data_, {indexes_.get(), area});
-    if (lzw.written < area) return true;  // a broken image ends the picture here
+    if (lzw.written < area) return false;  // a broken image ends the picture here
 
-    if (FrameBytesWithin(set_.width, set_.height, static_cast<int64_t>(set_.frames.size()) + 1, budget_) ==
-        0) {
-      return false;
-    }
     const Rect rect = Clip(left, top, width, height);
     NewFrame();
     if (disposalBefore_ == 2 || disposalBefore_ == 3) Restore();
@@ -191,8 +189,7 @@ class GifDecoder {
     Draw(*palette, left, top, width, height, (packed & 0x40) != 0);
     disposalBefore_ = control_.disposal;
     control_ = Control{};
-    *goOn = blocksWhole;
-    return true;
+    return blocksWhole;
   }
 
   Rect Clip(int32_t left, int32_t top, int32_t width, int32_t height) const {

@@ -178,20 +178,36 @@ TEST(Gif, DeferredClearAndFullTablesDecode) {
   }
 }
 
-TEST(Gif, NothingDecodableOrOverTheBudgetGivesNoImage) {
+TEST(Gif, NothingDecodableOrAFirstFrameOverTheBudgetGivesNoImage) {
   EXPECT_TRUE(DecodeGif(gif_writer::Encode(2, 2, kColors, {})).Empty());
   EXPECT_TRUE(DecodeGif(gif_writer::Encode(0, 0, kColors, {Solid(0, 0, 1, 1, 1)})).Empty());
   EXPECT_TRUE(DecodeGif(gif_writer::Encode(65535, 65535, kColors, {Solid(0, 0, 1, 1, 1)})).Empty());
   auto notGif = gif_writer::Encode(1, 1, kColors, {Solid(0, 0, 1, 1, 1)});
   notGif[4] = '8';
   EXPECT_TRUE(DecodeGif(notGif).Empty());
-  // Three 10 x 10 frames take 1200 bytes.
-  const auto three =
-      gif_writer::Encode(10, 10, kColors, {Solid(0, 0, 1, 1, 1), Solid(0, 0, 1, 1, 2), Solid(0, 0, 1, 1, 3)});
-  EXPECT_EQ(DecodeGif(three, 1200).frames.size(), 3u);
-  EXPECT_TRUE(DecodeGif(three, 1199).Empty());
+  // One 10 x 10 frame takes 400 bytes.
+  EXPECT_TRUE(DecodeGif(gif_writer::Encode(10, 10, kColors, {Solid(0, 0, 1, 1, 1)}), 399).Empty());
   // An image whose own area is over the budget (though clipped to a tiny screen) is not decoded.
   EXPECT_TRUE(DecodeGif(gif_writer::Encode(1, 1, kColors, {Solid(0, 0, 30, 30, 1)}), 3599).Empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Gif, FramesPastTheBudgetAreDroppedAndTheOnesBeforeKept) {
+  // Four 10 x 10 frames take 1600 bytes; with room for two and a half, the first two remain.
+  const auto four = gif_writer::Encode(
+      10, 10, kColors,
+      {Solid(0, 0, 1, 1, 1), Solid(1, 0, 1, 1, 2), Solid(2, 0, 1, 1, 3), Solid(3, 0, 1, 1, 1)});
+  EXPECT_EQ(DecodeGif(four, 1600).frames.size(), 4u);
+  const FrameSet set = DecodeGif(four, 1000);
+  ASSERT_EQ(set.frames.size(), 2u);
+  EXPECT_EQ(set.width, 10);
+  Pixels second(100, T);
+  second[0] = R;
+  second[1] = G;
+  EXPECT_EQ(set.frames[1].pixels, second);
 }
 
 }  // namespace
