@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <vector>
 
 #include "runtime/core.h"
 #include "runtime/declarations.h"
@@ -26,6 +27,23 @@ class ProcessHeapAllocator final : public Allocator {
 std::atomic<DWORD> gMainThread{0};
 std::atomic<uintptr_t> gHandOffWindow{0};
 
+// One piece of work handed to the main thread; it lives on the stack of the thread waiting
+// for it.
+struct HandedWork {
+  void (*work)(void*);
+  void* context;
+  HANDLE done;  // set by the main thread once the work has run
+  bool taken;   // the main thread has taken it from the queue
+};
+
+// The queue of handed work. The lock is made in InitializeProcess, before any other thread.
+CRITICAL_SECTION gQueueLock;
+std::vector<HandedWork*> gQueue;
+
+// The end of the program handed over by another thread of this process.
+std::atomic<bool> gEndHanded{false};
+std::atomic<int> gHandedExitCode{0};
+
 class Win32Platform final : public Platform {
  public:
   void ShowErrorBox(const char* text, const char* title) override {
@@ -35,9 +53,11 @@ class Win32Platform final : public Platform {
   bool OnMainThread() override { return runtime::OnMainThread(); }
   // Returns only when the main thread could not take the end: its window is gone.
   void HandEndToMainThread(int exitCode) override {
-    if (HWND window = reinterpret_cast<HWND>(HandOffWindow())) {
-      SendMessageA(window, kMessageEndProgram, static_cast<WPARAM>(exitCode), 0);
-    }
+    HWND window = reinterpret_cast<HWND>(HandOffWindow());
+    if (!window) return;
+    gHandedExitCode = exitCode;
+    gEndHanded = true;
+    SendMessageA(window, kMessageEndProgram, 0, 0);
   }
   [[noreturn]] void WaitForProcessEnd() override {
     for (;;) Sleep(INFINITE);
@@ -62,6 +82,8 @@ void InitializeProcess(const void* constantBlock, size_t constantBlockSize) {
   static DeclaredFunctions declarations(ProgramDeclarationTable(), loader);
 
   gMainThread = GetCurrentThreadId();
+  static const bool queueLockMade = (InitializeCriticalSection(&gQueueLock), true);
+  (void)queueLockMade;
   InstallAllocator(&heap);
   InstallPlatform(&platform);
   SetConstantBlock(constantBlock, constantBlockSize);
@@ -80,5 +102,48 @@ void InitializeProcess(const void* constantBlock, size_t constantBlockSize) {
 bool OnMainThread() { return GetCurrentThreadId() == gMainThread.load(); }
 void SetHandOffWindow(uintptr_t window) { gHandOffWindow = window; }
 uintptr_t HandOffWindow() { return gHandOffWindow.load(); }
+
+bool RunOnMainThreadAndWait(void (*work)(void*), void* context) {
+  HWND window = reinterpret_cast<HWND>(HandOffWindow());
+  if (!window) return false;
+  HandedWork item{work, context, CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
+  if (!item.done) return false;
+  EnterCriticalSection(&gQueueLock);
+  gQueue.push_back(&item);
+  LeaveCriticalSection(&gQueueLock);
+  // Returns once the main thread has handled the wake-up, or at once when the window is gone.
+  // Work that the main thread has taken may still be running (it may have handled this very
+  // wake-up from inside the work), so the event says when it is done.
+  SendMessageA(window, kMessageRunOnMainThread, 0, 0);
+  EnterCriticalSection(&gQueueLock);
+  const bool taken = item.taken;
+  if (!taken) std::erase(gQueue, &item);
+  LeaveCriticalSection(&gQueueLock);
+  if (taken) WaitForSingleObject(item.done, INFINITE);
+  CloseHandle(item.done);
+  return taken;
+}
+
+void RunHandedWork() {
+  for (;;) {
+    EnterCriticalSection(&gQueueLock);
+    if (gQueue.empty()) {
+      LeaveCriticalSection(&gQueueLock);
+      return;
+    }
+    HandedWork* item = gQueue.front();
+    gQueue.erase(gQueue.begin());
+    item->taken = true;
+    LeaveCriticalSection(&gQueueLock);
+    item->work(item->context);
+    SetEvent(item->done);  // the waiting thread may free the item from here on
+  }
+}
+
+bool TakeHandedEnd(int* exitCode) {
+  if (!gEndHanded.load()) return false;
+  *exitCode = gHandedExitCode.load();
+  return true;
+}
 
 }  // namespace runtime

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace runtime {
@@ -27,5 +28,18 @@ bool OnMainThread();
 // accesses; 0 until the runtime has made it.
 void SetHandOffWindow(uintptr_t window);
 uintptr_t HandOffWindow();
+
+// Handing work to the main thread. Any process on the desktop can post the hand-off window a
+// message, so its messages carry nothing: they only wake the main thread, which runs what
+// threads of this process queued here and ends the program only when one of them asked.
+//
+// From another thread: queues the work, wakes the main thread and returns when the work is
+// done; false (nothing ran) when the main thread could not take it (no hand-off window).
+bool RunOnMainThreadAndWait(void (*work)(void* context), void* context);
+// On the main thread, for the hand-off window's kMessageRunOnMainThread: runs the queued work.
+void RunHandedWork();
+// On the main thread, for the hand-off window's kMessageEndProgram: whether a thread of this
+// process handed over the end, and its exit code.
+bool TakeHandedEnd(int* exitCode);
 
 }  // namespace runtime

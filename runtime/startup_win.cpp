@@ -23,12 +23,16 @@ HWND gHiddenOwner = nullptr;
 
 LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case kMessageEndProgram:
-      // Another thread ends the program: the main thread does it, with that thread's code.
+    case kMessageEndProgram: {
+      // Another thread of this process ends the program: the main thread does it, with that
+      // thread's code. The message itself may come from anywhere and says nothing.
+      int exitCode = 0;
+      if (!TakeHandedEnd(&exitCode)) return 0;
       SuspendEvents();
-      EndProgramOnMainThread(static_cast<int>(wParam));
+      EndProgramOnMainThread(exitCode);
+    }
     case kMessageRunOnMainThread:
-      reinterpret_cast<void (*)(void*)>(wParam)(reinterpret_cast<void*>(lParam));
+      RunHandedWork();
       return 0;
     default:
       return DefWindowProcA(hwnd, message, wParam, lParam);

@@ -17,8 +17,10 @@ namespace runtime {
 inline constexpr UINT kMessageTrayIcon = 0x8064;
 inline constexpr UINT kMessageDestroySelf = 0x8065;       // DestroyWindowUnit on a window
 inline constexpr UINT kMessageReflectedCommand = 0x8071;  // a parent passes WM_COMMAND to its child
-inline constexpr UINT kMessageEndProgram = 0x83E7;        // to the hidden owner window: end with wParam
-inline constexpr UINT kMessageRunOnMainThread = 0x83E8;   // to the hidden owner window: run wParam(lParam)
+// To the hidden owner window, parameters unused: end the program, or run the work, that a
+// thread of this process handed over (process_win.h).
+inline constexpr UINT kMessageEndProgram = 0x83E7;
+inline constexpr UINT kMessageRunOnMainThread = 0x83E8;
 
 // The runtime's notification routine as the core library received it at start-up.
 void SetCoreNotify(NotifyRoutine routine);

@@ -41,12 +41,8 @@ HCURSOR CursorFromFile(std::span<const uint8_t> data) {
 bool Win32WindowSystem::OnMainThread() { return runtime::OnMainThread(); }
 
 void Win32WindowSystem::RunOnMainThread(void (*work)(void*), void* context) {
-  // The hidden owner window belongs to the main thread: sending it the work waits until the
-  // main thread has done it, while the main thread's loop goes on.
-  if (HWND window = reinterpret_cast<HWND>(HandOffWindow())) {
-    SendMessageA(window, kMessageRunOnMainThread, reinterpret_cast<WPARAM>(work),
-                 reinterpret_cast<LPARAM>(context));
-  }
+  // The main thread runs it from its loop, which goes on meanwhile; this thread waits.
+  RunOnMainThreadAndWait(work, context);
 }
 
 bool Win32WindowSystem::Exists(WindowHandle window) { return window && IsWindow(ToHwnd(window)); }

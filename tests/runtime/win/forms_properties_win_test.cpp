@@ -1,10 +1,13 @@
 // The form runtime's properties, timer and program end under Wine: the clamps, captions, the
 // timer's interval rules with real ticks, a disabled write from a second thread while the loop
-// runs, and, in child processes, the runtime errors and the end of the program.
+// runs, and, in child processes, the runtime errors, the end of the program and hand-off messages
+// posted by another process.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <fstream>
+#include <string>
 #include <thread>
 
 #include "app/layout.h"
@@ -208,6 +211,66 @@ int EndFromAnotherThread() {
 
 NETMEND_CHILD(end_from_another_thread) { runtime::RunProgram(EndFromAnotherThread); }
 
+// Another process posts the hidden owner window the runtime's hand-off messages with
+// parameters of its choosing: a routine of the program (whose address it was told), nonsense
+// addresses, and an exit code.
+void PlantedRoutine(void*) { std::ofstream(MarkerPath(), std::ios::app) << "planted routine ran\n"; }
+
+struct FoundOwner {
+  DWORD processId;
+  HWND window;
+};
+
+BOOL CALLBACK MatchHiddenOwner(HWND window, LPARAM parameter) {
+  auto* found = reinterpret_cast<FoundOwner*>(parameter);
+  DWORD owner = 0;
+  char className[32] = {};
+  GetWindowThreadProcessId(window, &owner);
+  GetClassNameA(window, className, sizeof className);
+  if (owner != found->processId || std::string(className) != "_ZR_HideOwner") return TRUE;
+  found->window = window;
+  return FALSE;
+}
+
+NETMEND_CHILD(post_foreign_messages) {
+  char text[32] = {};
+  GetEnvironmentVariableA("NETMEND_TEST_TARGET", text, sizeof text);
+  FoundOwner found{static_cast<DWORD>(std::stoul(text)), nullptr};
+  EnumWindows(MatchHiddenOwner, reinterpret_cast<LPARAM>(&found));
+  if (!found.window) return 2;
+  GetEnvironmentVariableA("NETMEND_TEST_PLANTED", text, sizeof text);
+  const auto planted = static_cast<WPARAM>(std::stoull(text, nullptr, 16));
+  const WPARAM runs[][2] = {{planted, 0}, {planted, 12345}, {0, 0}, {0x41414141, 0x42424242}};
+  bool posted = true;
+  for (const auto& run : runs) posted = posted && PostMessageA(found.window, 0x83E8, run[0], run[1]);
+  posted = posted && PostMessageA(found.window, 0x83E7, 7, 0);
+  return posted ? 0 : 3;
+}
+
+int ForeignPostsAreIgnored() {
+  runtime::InitializeRuntime(app::ProgramImage());
+  runtime::RegisterExitRoutine(AppendMarker);
+  runtime::LoadStartWindow(app::kMainWindow);
+  std::thread([] {
+    char planted[32] = {};
+    std::snprintf(planted, sizeof planted, "%llx",
+                  static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(&PlantedRoutine)));
+    SetEnvironmentVariableA("NETMEND_TEST_PLANTED", planted);
+    SetEnvironmentVariableA("NETMEND_TEST_TARGET", std::to_string(GetCurrentProcessId()).c_str());
+    const DWORD attacker = ChildProcess("post_foreign_messages").Wait(20000);
+    Sleep(500);  // the main thread's loop handles the posted messages meanwhile
+    // The program's own hand-offs still work: a property write and read, then the end.
+    runtime::WriteIntProperty(app::kMainWindow, app::kRepairButton, 6, 1);
+    const int32_t disabled = runtime::ReadIntProperty(app::kMainWindow, app::kRepairButton, 6);
+    std::ofstream(MarkerPath(), std::ios::app) << "attacker " << attacker << " disabled " << disabled << "\n";
+    runtime::EndProgram(5);
+  }).detach();
+  runtime::RunMessageLoop();
+  return 0;
+}
+
+NETMEND_CHILD(foreign_posts_ignored) { runtime::RunProgram(ForeignPostsAreIgnored); }
+
 NETMEND_CHILD(class_property_not_loaded) {
   runtime::InitializeRuntime(app::ProgramImage());
   runtime::RegisterExitRoutine(AppendMarker);
@@ -232,6 +295,12 @@ TEST(FormsProgramEnd, AnotherThreadEndsTheProgramOnTheMainThread) {
   const ChildOutcome outcome = RunChild("end_from_another_thread", false);
   EXPECT_EQ(outcome.exitCode, 3u);
   EXPECT_EQ(outcome.marker, "main\n");
+}
+
+TEST(FormsProgramEnd, HandOffMessagesPostedByAnotherProcessRunNothingAndEndNothing) {
+  const ChildOutcome outcome = RunChild("foreign_posts_ignored", false);
+  EXPECT_EQ(outcome.marker, "attacker 0 disabled 1\nmain\n");
+  EXPECT_EQ(outcome.exitCode, 5u) << "ended by its own thread, not by the posted 0x83E7";
 }
 
 TEST(FormsProgramEnd, AClassPropertyOfAWindowNotLoadedIsARuntimeError) {
