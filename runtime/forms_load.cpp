@@ -142,8 +142,8 @@ bool FormRuntime::LoadWindow(uint32_t windowId, WindowHandle owner, bool modal) 
   if (owner && !system_.Exists(owner)) return false;
 
   LiveWindow& window = Slot(windowId);
-  if (window.present) {
-    // Loaded already (or still loading): brought to the front, nothing raised again.
+  // Loaded already (or still loading): brought to the front, nothing raised again.
+  const auto bringToFront = [&] {
     const WindowHandle handle = window.Handle();
     if (handle && system_.IsMinimized(handle)) {
       system_.Restore(handle);
@@ -151,9 +151,15 @@ bool FormRuntime::LoadWindow(uint32_t windowId, WindowHandle owner, bool modal) 
       system_.Activate(handle);
     }
     return true;
-  }
+  };
+  if (window.present) return bringToFront();
 
   SuspendPumping();
+  if (window.present) {
+    // A handler run by the waiting messages has loaded it meanwhile.
+    ResumeEvents();
+    return bringToFront();
+  }
   window.present = true;
   window.loaded = window.destroying = false;
   window.units = source->units;

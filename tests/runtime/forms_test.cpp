@@ -173,6 +173,24 @@ TEST_F(FormsTest, ALoadedWindowIsOnlyBroughtToTheFront) {
   EXPECT_EQ(fake_.units.size(), made);
 }
 
+TEST_F(FormsTest, AWindowLoadedByAHandlerOfTheWaitingMessagesIsNotLoadedTwice) {
+  int pumps = 0;
+  fake_.system.onPump = [&] {
+    if (pumps++ == 0) forms().LoadWindow(app::kMainWindow, 0, false);
+  };
+  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  const size_t units = fake_.templates.Find(app::kMainWindow)->units.size();
+  size_t made = 0;
+  for (const auto& unit : fake_.units) {
+    if (unit->windowId != app::kMainWindow) continue;
+    ++made;
+    EXPECT_TRUE(forms().FindByHandle(unit->handle)) << "every unit made is tracked";
+  }
+  EXPECT_EQ(made, units);
+  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}));
+  EXPECT_EQ(EventsSuspendedCount(), 0);
+}
+
 TEST_F(FormsTest, OwnersAndModalLoads) {
   EXPECT_FALSE(forms().LoadWindow(app::kOverlayWindow, 0x4242, false)) << "an owner that is gone";
   EXPECT_EQ(forms().Find(app::kOverlayWindow), nullptr);

@@ -31,6 +31,7 @@ class FakeWindowSystem final : public runtime::WindowSystem {
   std::map<runtime::WindowHandle, FakeWindow> windows;
   std::vector<std::string> log;  // what the runtime asked, in order
   std::function<void(runtime::WindowHandle)> onDestroyed;
+  std::function<void()> onPump;
   bool onMainThread = true;
   int marshalled = 0;
   runtime::WindowHandle focus = 0;
@@ -101,7 +102,10 @@ class FakeWindowSystem final : public runtime::WindowSystem {
   void DestroyCursor(runtime::CursorHandle cursor) override { destroyedCursors.push_back(cursor); }
   void RefreshCursor() override { Note("refresh-cursor"); }
   runtime::WindowHandle HiddenOwner() override { return kHiddenOwner; }
-  void ProcessWaitingMessages() override { ++pumped; }
+  void ProcessWaitingMessages() override {
+    ++pumped;
+    if (onPump) onPump();  // what the handlers of waiting messages do
+  }
   void RunModalLoop(runtime::WindowHandle w) override { Note("modal " + std::to_string(w)); }
   void PostQuit() override { ++quitPosted; }
   int PixelsPerInch() override { return 96; }
