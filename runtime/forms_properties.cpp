@@ -195,12 +195,13 @@ uint64_t FormRuntime::ReadProperty(uint32_t windowId, uint32_t unitId, int32_t i
       int32_t index, element;
       uint64_t result;
     } request{this, windowId, unitId, index, element, 0};
-    system_.RunOnMainThread(
+    const bool done = system_.RunOnMainThread(
         [](void* context) {
           auto* r = static_cast<Request*>(context);
           r->result = r->forms->ReadProperty(r->windowId, r->unitId, r->index, r->element);
         },
         &request);
+    if (!done) RuntimeErrorMessage(kErrorNotHandedOver);
     return request.result;
   }
   return PropertyAccess(*this, windowId, unitId).Read(index, element);
@@ -215,12 +216,14 @@ void FormRuntime::WriteProperty(uint32_t windowId, uint32_t unitId, int32_t inde
       int32_t index, element;
       uint64_t value;
     } request{this, windowId, unitId, index, element, value};
-    system_.RunOnMainThread(
+    const bool done = system_.RunOnMainThread(
         [](void* context) {
           auto* r = static_cast<Request*>(context);
           r->forms->WriteProperty(r->windowId, r->unitId, r->index, r->element, r->value);
         },
         &request);
+    // A write that did not happen must not pass for one that did.
+    if (!done) RuntimeErrorMessage(kErrorNotHandedOver);
     return;
   }
   PropertyAccess(*this, windowId, unitId).Write(index, value);

@@ -35,9 +35,10 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
 
   // Threads: every window belongs to the main thread. Work from another thread is run there,
-  // and this call returns when it is done.
+  // and this call returns when it is done; false, with nothing run, when the main thread
+  // cannot take work (its hand-off window does not exist).
   virtual bool OnMainThread() = 0;
-  virtual void RunOnMainThread(void (*work)(void* context), void* context) = 0;
+  virtual bool RunOnMainThread(void (*work)(void* context), void* context) = 0;
 
   virtual bool Exists(WindowHandle window) = 0;
   virtual UnitRect Rect(WindowHandle window) = 0;

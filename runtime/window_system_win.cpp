@@ -40,9 +40,9 @@ HCURSOR CursorFromFile(std::span<const uint8_t> data) {
 
 bool Win32WindowSystem::OnMainThread() { return runtime::OnMainThread(); }
 
-void Win32WindowSystem::RunOnMainThread(void (*work)(void*), void* context) {
+bool Win32WindowSystem::RunOnMainThread(void (*work)(void*), void* context) {
   // The main thread runs it from its loop, which goes on meanwhile; this thread waits.
-  RunOnMainThreadAndWait(work, context);
+  return RunOnMainThreadAndWait(work, context);
 }
 
 bool Win32WindowSystem::Exists(WindowHandle window) { return window && IsWindow(ToHwnd(window)); }

@@ -10,7 +10,7 @@ namespace runtime {
 class Win32WindowSystem final : public WindowSystem {
  public:
   bool OnMainThread() override;
-  void RunOnMainThread(void (*work)(void* context), void* context) override;
+  bool RunOnMainThread(void (*work)(void* context), void* context) override;
   bool Exists(WindowHandle window) override;
   UnitRect Rect(WindowHandle window) override;
   void MoveTo(WindowHandle window, int32_t left, int32_t top) override;

@@ -216,6 +216,12 @@ TEST_F(PropertiesTest, AnotherThreadsAccessRunsOnTheMainThread) {
   EXPECT_FALSE(Live(app::kMainWindow, app::kRepairButton).enabled);
   EXPECT_EQ(ReadInt(app::kMainWindow, app::kRepairButton, 6), 1);
   EXPECT_EQ(fake_.system.marshalled, 2);
+
+  // When the main thread cannot take the access, it is a runtime error, not a silent no-op.
+  fake_.system.mainThreadTakesWork = false;
+  const std::string error = kErrorNotHandedOver;
+  EXPECT_EQ(ErrorOf([&] { WriteInt(app::kMainWindow, app::kRepairButton, 6, 0); }), error);
+  EXPECT_EQ(ErrorOf([&] { ReadInt(app::kMainWindow, app::kRepairButton, 6); }), error);
 }
 
 }  // namespace

@@ -34,6 +34,7 @@ class FakeWindowSystem final : public runtime::WindowSystem {
   std::function<void()> onPump;
   bool onMainThread = true;
   int marshalled = 0;
+  bool mainThreadTakesWork = true;
   runtime::WindowHandle focus = 0;
   int quitPosted = 0;
   int pumped = 0;
@@ -47,12 +48,14 @@ class FakeWindowSystem final : public runtime::WindowSystem {
   void Note(const std::string& entry) { log.push_back(entry); }
 
   bool OnMainThread() override { return onMainThread; }
-  void RunOnMainThread(void (*work)(void*), void* context) override {
+  bool RunOnMainThread(void (*work)(void*), void* context) override {
+    if (!mainThreadTakesWork) return false;
     ++marshalled;
     const bool was = onMainThread;
     onMainThread = true;
     work(context);
     onMainThread = was;
+    return true;
   }
   bool Exists(runtime::WindowHandle w) override { return windows.count(w) && windows[w].exists; }
   runtime::UnitRect Rect(runtime::WindowHandle w) override { return At(w).rect; }
