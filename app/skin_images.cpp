@@ -1,0 +1,50 @@
+// The skin image rule over the runtime's file services.
+#include "app/skin_images.h"
+
+#include "app/services/services.h"
+
+namespace app {
+namespace {
+
+constexpr const char* kFileNames[kSkinImageCount] = {
+    "\\skin\\background1.png",   "\\skin\\background2.png",   "\\skin\\button_start1.png",
+    "\\skin\\button_start2.png", "\\skin\\button_start3.png", "\\skin\\button_repair.png",
+    "\\skin\\button_end1.png",   "\\skin\\button_end2.png",   "\\skin\\button_end3.png",
+    "\\skin\\button_x1.png",     "\\skin\\button_x2.png",     "\\skin\\button_x3.png",
+};
+
+SkinImageId Next(SkinImageId id, int n) { return static_cast<SkinImageId>(id + n); }
+
+}  // namespace
+
+const char* SkinFileName(SkinImageId id) { return kFileNames[id]; }
+
+bool SkinImages::ReadFile(SkinImageId id) {
+  const services::OwnedText directory = services::GetRunDirectory();
+  const services::OwnedText path = services::Concat({directory.get(), kFileNames[id]});
+  if (!services::FileExists(path.get())) return false;
+  // No length or format check: a file that is not a picture gives the skin layer no image.
+  read_[id] = services::ReadFileBytes(path.get());
+  return true;
+}
+
+const uint8_t* SkinImages::Resolve(SkinImageId id) { return ReadFile(id) ? read_[id].get() : builtIn_[id]; }
+
+void SkinImages::ReadSet(SkinImageId first) {
+  for (int i = 0; i < 3; ++i) ReadFile(Next(first, i));
+}
+
+SkinSet SkinImages::ChooseSet(SkinImageId first) const {
+  const uint8_t* a = read_[first].get();
+  const uint8_t* b = read_[Next(first, 1)].get();
+  const uint8_t* c = read_[Next(first, 2)].get();
+  if (services::ByteSetLength(a) >= 1 && services::ByteSetLength(b) >= 1 && services::ByteSetLength(c) > 0)
+    return {a, b, c};
+  return {builtIn_[first], builtIn_[Next(first, 1)], builtIn_[Next(first, 2)]};
+}
+
+void SkinImages::Release() {
+  for (services::OwnedBytes& bytes : read_) bytes.reset();
+}
+
+}  // namespace app

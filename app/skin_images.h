@@ -1,0 +1,72 @@
+// The program's skin images and the rule by which PNG files in the folder "skin" beside the
+// program replace the built-in ones: a single image when its file exists (whatever it holds),
+// a set of three only as a whole and only when all three are non-empty.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/services/arguments.h"
+
+namespace app {
+
+enum SkinImageId : int {
+  kBackground1,  // start look background
+  kBackground2,  // finished look background
+  kStartNormal,  // repair button: normal, hover, pressed
+  kStartHover,
+  kStartPressed,
+  kRepairBusy,  // repair button once the repair has started
+  kEndNormal,   // finish button: normal, hover, pressed
+  kEndHover,
+  kEndPressed,
+  kCloseNormal,  // close button: normal, hover, pressed
+  kCloseHover,
+  kClosePressed,
+  kSkinImageCount,
+};
+
+// The file of each image, relative to the program's folder.
+const char* SkinFileName(SkinImageId id);
+
+// Three byte-sets for normal, hover and pressed (not owned).
+struct SkinSet {
+  const uint8_t* normal = nullptr;
+  const uint8_t* hover = nullptr;
+  const uint8_t* pressed = nullptr;
+};
+
+// The images with the byte-set last read from each one's file. Every byte-set handed out is
+// either a built-in one or owned here, and stays valid until that image's file is read again or
+// the images are released.
+class SkinImages {
+ public:
+  // The built-in byte-sets, by id (not owned; they outlive this object).
+  explicit SkinImages(const std::array<const uint8_t*, kSkinImageCount>& builtIn) : builtIn_(builtIn) {}
+
+  // One image: its file's bytes when the file exists (read again each time, the previous read
+  // freed; an empty file gives the empty byte-set), else the built-in image.
+  const uint8_t* Resolve(SkinImageId id);
+
+  // A set whose first image is `first`, in two halves so that work can come between them:
+  // reads each of the three files that exists, then chooses the three read byte-sets when the
+  // first two hold at least one byte and the third more than none, else the built-in three.
+  void ReadSet(SkinImageId first);
+  SkinSet ChooseSet(SkinImageId first) const;
+  SkinSet ResolveSet(SkinImageId first) {
+    ReadSet(first);
+    return ChooseSet(first);
+  }
+
+  // Frees every byte-set read from a file.
+  void Release();
+
+ private:
+  // Reads the image's file into its variable when it exists; false when it does not.
+  bool ReadFile(SkinImageId id);
+
+  std::array<const uint8_t*, kSkinImageCount> builtIn_;
+  std::array<services::OwnedBytes, kSkinImageCount> read_;
+};
+
+}  // namespace app
