@@ -28,7 +28,9 @@ bool SkinImages::ReadFile(SkinImageId id) {
   return true;
 }
 
-const uint8_t* SkinImages::Resolve(SkinImageId id) { return ReadFile(id) ? read_[id].get() : builtIn_[id]; }
+ImageBytes SkinImages::Resolve(SkinImageId id) {
+  return ReadFile(id) ? runtime::ByteSetView(read_[id].get()) : builtIn_[id];
+}
 
 void SkinImages::ReadSet(SkinImageId first) {
   for (int i = 0; i < 3; ++i) ReadFile(Next(first, i));
@@ -39,7 +41,7 @@ SkinSet SkinImages::ChooseSet(SkinImageId first) const {
   const uint8_t* b = read_[Next(first, 1)].get();
   const uint8_t* c = read_[Next(first, 2)].get();
   if (services::ByteSetLength(a) >= 1 && services::ByteSetLength(b) >= 1 && services::ByteSetLength(c) > 0)
-    return {a, b, c};
+    return {runtime::ByteSetView(a), runtime::ByteSetView(b), runtime::ByteSetView(c)};
   return {builtIn_[first], builtIn_[Next(first, 1)], builtIn_[Next(first, 2)]};
 }
 

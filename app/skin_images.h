@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "app/services/arguments.h"
 
@@ -29,24 +30,25 @@ enum SkinImageId : int {
 // The file of each image, relative to the program's folder.
 const char* SkinFileName(SkinImageId id);
 
-// Three byte-sets for normal, hover and pressed (not owned).
+// The bytes of an image file (empty: no image). Not owned.
+using ImageBytes = std::span<const uint8_t>;
+
+// Three images for normal, hover and pressed.
 struct SkinSet {
-  const uint8_t* normal = nullptr;
-  const uint8_t* hover = nullptr;
-  const uint8_t* pressed = nullptr;
+  ImageBytes normal, hover, pressed;
 };
 
-// The images with the byte-set last read from each one's file. Every byte-set handed out is
-// either a built-in one or owned here, and stays valid until that image's file is read again or
-// the images are released.
+// The images with the byte-set last read from each one's file. Every image handed out is either
+// a built-in one or owned here, and stays valid until that image's file is read again or the
+// images are released.
 class SkinImages {
  public:
-  // The built-in byte-sets, by id (not owned; they outlive this object).
-  explicit SkinImages(const std::array<const uint8_t*, kSkinImageCount>& builtIn) : builtIn_(builtIn) {}
+  // The built-in images, by id (not owned; they outlive this object).
+  explicit SkinImages(const std::array<ImageBytes, kSkinImageCount>& builtIn) : builtIn_(builtIn) {}
 
   // One image: its file's bytes when the file exists (read again each time, the previous read
   // freed; an empty file gives the empty byte-set), else the built-in image.
-  const uint8_t* Resolve(SkinImageId id);
+  ImageBytes Resolve(SkinImageId id);
 
   // A set whose first image is `first`, in two halves so that work can come between them:
   // reads each of the three files that exists, then chooses the three read byte-sets when the
@@ -65,7 +67,7 @@ class SkinImages {
   // Reads the image's file into its variable when it exists; false when it does not.
   bool ReadFile(SkinImageId id);
 
-  std::array<const uint8_t*, kSkinImageCount> builtIn_;
+  std::array<ImageBytes, kSkinImageCount> builtIn_;
   std::array<services::OwnedBytes, kSkinImageCount> read_;
 };
 

@@ -62,20 +62,18 @@ TEST(VersionGate, ARefusalShowsTheInformationBoxThenEndsWithZero) {
 
 // ---- Skin images ----
 
-std::array<const uint8_t*, app::kSkinImageCount> BuiltIns(std::vector<services::OwnedBytes>& keep) {
-  std::array<const uint8_t*, app::kSkinImageCount> builtIn{};
+// Built-in image i is the two bytes B0 i.
+std::array<app::ImageBytes, app::kSkinImageCount> BuiltIns(std::vector<std::vector<uint8_t>>& keep) {
+  std::array<app::ImageBytes, app::kSkinImageCount> builtIn{};
+  keep.resize(app::kSkinImageCount);
   for (int i = 0; i < app::kSkinImageCount; ++i) {
-    const uint8_t marker[] = {0xB0, static_cast<uint8_t>(i)};
-    keep.emplace_back(runtime::NewByteSet(marker, sizeof marker));
-    builtIn[i] = keep.back().get();
+    keep[i] = {0xB0, static_cast<uint8_t>(i)};
+    builtIn[i] = keep[i];
   }
   return builtIn;
 }
 
-std::vector<uint8_t> Bytes(const uint8_t* byteSet) {
-  const auto view = runtime::ByteSetView(byteSet);
-  return {view.begin(), view.end()};
-}
+std::vector<uint8_t> Bytes(app::ImageBytes bytes) { return {bytes.begin(), bytes.end()}; }
 
 class SkinImagesTest : public testing::Test {
  protected:
@@ -88,7 +86,7 @@ class SkinImagesTest : public testing::Test {
   std::vector<uint8_t> BuiltIn(app::SkinImageId id) { return {0xB0, static_cast<uint8_t>(id)}; }
 
   FakeServiceSystem system_;
-  std::vector<services::OwnedBytes> keep_;
+  std::vector<std::vector<uint8_t>> keep_;
   app::SkinImages images_;
 };
 
@@ -99,7 +97,7 @@ TEST_F(SkinImagesTest, ASingleImageComesFromItsFileWhenItExistsEvenEmpty) {
   EXPECT_EQ(Bytes(images_.Resolve(app::kBackground1)), (std::vector<uint8_t>{1, 2, 3}));
   // An empty file is no image, not the built-in one.
   File("background1.png", {});
-  EXPECT_EQ(images_.Resolve(app::kBackground1), nullptr);
+  EXPECT_TRUE(images_.Resolve(app::kBackground1).empty());
   // The file gone again: the built-in image; the other images were never touched.
   system_.files.clear();
   EXPECT_EQ(Bytes(images_.Resolve(app::kBackground1)), BuiltIn(app::kBackground1));
