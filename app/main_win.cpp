@@ -1,8 +1,9 @@
-// Entry of netmend.exe: the runtime runs the application's start routine and ends the program
-// with what it returns.
+// Entry of netmend.exe: the application's start routine and exit routine. The runtime runs the
+// start routine and ends the program with what it returns.
 #include <windows.h>
 
 #include "app/layout.h"
+#include "app/main_window_win.h"
 #include "app/program_win.h"
 #include "app/services/system_win.h"
 #include "runtime/core.h"
@@ -11,14 +12,15 @@
 
 namespace {
 
-// The application's exit routine: runs once when the program ends normally. Nothing is held
-// yet that must be given back; the skin images will be.
-void OnProgramEnd() {}
+// Runs once when the program ends normally (also after the version gate's refusal): gives back
+// every buffer the application holds.
+void OnProgramEnd() { app::ReleaseWindowLook(); }
 
 int StartRoutine() {
   runtime::InitializeRuntime(app::ProgramImage());
   services::InstallWin32Services();
   runtime::RegisterExitRoutine(OnProgramEnd);
+  // The main window's creation handler builds its look; its first activation runs the gate.
   runtime::LoadStartWindow(app::kMainWindow);
   runtime::RunMessageLoop();
   return 0;

@@ -4,6 +4,8 @@
 #include <array>
 
 #include "app/layout.h"
+#include "app/main_window_win.h"
+#include "app/repair_run_win.h"
 #include "runtime/core_library_win.h"
 
 namespace app {
@@ -45,9 +47,19 @@ std::span<const runtime::SupportLibrary> ProgramLibraries() {
 }
 
 std::span<const runtime::HandlerEntry> ProgramHandlers() {
-  // The window handlers arrive with the application's windows; until then their events are
-  // not dispatched.
-  return {};
+  // The handlers take no event arguments and return no value.
+  static const runtime::HandlerEntry handlers[] = {
+      {kMainWindow, kMainWindowUnit, kWindowCreated, [](runtime::EventFrame&) { BuildSkin(); }},
+      {kMainWindow, kMainWindowUnit, kWindowMoved, [](runtime::EventFrame&) { FollowMainWindow(); }},
+      {kMainWindow, kMainWindowUnit, kWindowFirstActivated, [](runtime::EventFrame&) { RunVersionGate(); }},
+      {kMainWindow, kCloseButton, kButtonClicked, [](runtime::EventFrame&) { CloseMainWindow(); }},
+      {kMainWindow, kFinishButton, kButtonClicked, [](runtime::EventFrame&) { CloseMainWindow(); }},
+      {kMainWindow, kRepairButton, kButtonClicked, [](runtime::EventFrame&) { StartRepair(); }},
+      {kMainWindow, kProgressClock, kTimerElapsed, [](runtime::EventFrame&) { OnProgressTick(); }},
+      {kOverlayWindow, kOverlayWindowUnit, kWindowCreated,
+       [](runtime::EventFrame&) { MakeOverlayTransparent(); }},
+  };
+  return handlers;
 }
 
 runtime::ProgramImage ProgramImage() {

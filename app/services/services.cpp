@@ -116,6 +116,28 @@ OwnedText Spaces(int32_t n) { return TextResult(CallCore(kSpaces, {TypedValue::I
 
 double Absolute(double value) { return CallCore(kAbsolute, {TypedValue::Double(value)}).AsDouble(); }
 
+void DestroyWindowUnit(const TypedValue& unit) { CallCore(kDestroyWindowUnit, {unit}); }
+
+void RefreshUnit(const TypedValue& unit) { CallCore(kRefreshUnit, {unit}); }
+
+bool LoadWindow(const TypedValue& window, const TypedValue& parent, bool modal) {
+  return CallCore(kLoadWindow, {window, parent, TypedValue::Bool(modal)}).low != 0;
+}
+
+uintptr_t GetUnitHandle(const TypedValue& unit) {
+  // The service answers with a 32-bit integer; window handles are sign-extended 32-bit values
+  // on 64-bit Windows too.
+  return static_cast<uintptr_t>(static_cast<intptr_t>(CallCore(kGetUnitHandle, {unit}).AsInt32()));
+}
+
+bool IsWindowLoaded(const TypedValue& window) { return CallCore(kIsWindowLoaded, {window}).low != 0; }
+
+void MoveUnit(const TypedValue& unit, std::optional<int32_t> left, std::optional<int32_t> top,
+              std::optional<int32_t> width, std::optional<int32_t> height) {
+  auto optional = [](std::optional<int32_t> v) { return v ? TypedValue::Int(*v) : TypedValue::Omitted(); };
+  CallCore(kMoveUnit, {unit, optional(left), optional(top), optional(width), optional(height)});
+}
+
 bool StartThread(Subroutine routine, std::optional<intptr_t> parameter, int32_t* handleVariable) {
   const TypedValue routineValue =
       TypedValue::Pointer(reinterpret_cast<const void*>(routine), runtime::kTypeSubroutine);

@@ -56,6 +56,19 @@ OwnedBytes ToByteSet(const runtime::TypedValue& value);
 OwnedText Spaces(int32_t n);
 double Absolute(double value);
 
+// Window services. A unit is a window or component named by runtime::UnitReference.
+void DestroyWindowUnit(const runtime::TypedValue& unit);
+void RefreshUnit(const runtime::TypedValue& unit);
+// Not given a parent: the window has none.
+bool LoadWindow(const runtime::TypedValue& window,
+                const runtime::TypedValue& parent = runtime::TypedValue::Omitted(), bool modal = false);
+// The unit's window handle (0 when it does not exist).
+uintptr_t GetUnitHandle(const runtime::TypedValue& unit);
+bool IsWindowLoaded(const runtime::TypedValue& window);
+// What is not given keeps its value.
+void MoveUnit(const runtime::TypedValue& unit, std::optional<int32_t> left, std::optional<int32_t> top,
+              std::optional<int32_t> width = std::nullopt, std::optional<int32_t> height = std::nullopt);
+
 // Thread library.
 bool StartThread(Subroutine routine, std::optional<intptr_t> parameter = std::nullopt,
                  int32_t* handleVariable = nullptr);

@@ -12,6 +12,7 @@
 
 #include "app/layout.h"
 #include "app/program_win.h"
+#include "app/services/system_win.h"
 #include "forms_win_support.h"
 #include "runtime/core.h"
 #include "runtime/forms.h"
@@ -188,6 +189,7 @@ void CALLBACK PressEsc(HWND, UINT, UINT_PTR id, DWORD) {
 
 int CloseTheLastWindow() {
   runtime::InitializeRuntime(app::ProgramImage());
+  services::InstallWin32Services();  // the program's handlers use the services
   runtime::RegisterExitRoutine(AppendMarker);
   runtime::LoadStartWindow(app::kMainWindow);
   SetTimer(nullptr, 0, 300, PressEsc);
@@ -199,6 +201,7 @@ NETMEND_CHILD(close_last_window) { runtime::RunProgram(CloseTheLastWindow); }
 
 int EndFromAnotherThread() {
   runtime::InitializeRuntime(app::ProgramImage());
+  services::InstallWin32Services();  // the program's handlers use the services
   runtime::RegisterExitRoutine(AppendMarker);
   runtime::LoadStartWindow(app::kMainWindow);
   std::thread([] {

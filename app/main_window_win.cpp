@@ -1,0 +1,76 @@
+// The main window's and the overlay window's handlers.
+#include "app/main_window_win.h"
+
+#include <windows.h>
+
+#include "app/layout.h"
+#include "app/repair_commands_win.h"
+#include "app/services/services.h"
+#include "app/version_gate.h"
+#include "runtime/declared_win.h"
+#include "runtime/forms.h"
+
+namespace app {
+namespace {
+
+using runtime::TypedValue;
+
+constexpr int32_t kLeft = 0, kTop = 1, kDisabled = 6;
+constexpr int32_t kTitle = 8, kBackgroundColour = 10, kWindowState = 18;
+constexpr int32_t kTimerInterval = 8;
+constexpr int32_t kMinimized = 2;
+constexpr int32_t kProgressIntervalMs = 1200;
+
+// Set when a position change finds the main window minimized: the next one (the restore)
+// rebuilds the look.
+int32_t gWasMinimized = 0;
+
+TypedValue MainWindow() {
+  return runtime::UnitReference(kMainWindow, kMainWindowUnit, runtime::kClassWindow);
+}
+TypedValue OverlayWindow() {
+  return runtime::UnitReference(kOverlayWindow, kOverlayWindowUnit, runtime::kClassWindow);
+}
+
+}  // namespace
+
+void BuildSkin() {
+  services::LoadWindow(OverlayWindow(), MainWindow(), false);
+  runtime::WriteIntProperty(kMainWindow, kProgressClock, kTimerInterval, kProgressIntervalMs);
+  ResolveSystemPaths();
+  runtime::WriteProperty(kMainWindow, kMainWindowUnit, kTitle,
+                         static_cast<uint64_t>(reinterpret_cast<uintptr_t>("Netmend")));
+  // The finish button has no image until the finished look and stays disabled until then.
+  runtime::WriteIntProperty(kMainWindow, kFinishButton, kDisabled, 1);
+}
+
+void FollowMainWindow() {
+  if (gWasMinimized == 1) BuildSkin();
+  gWasMinimized = runtime::ReadIntProperty(kMainWindow, kMainWindowUnit, kWindowState) == kMinimized ? 1 : 0;
+  if (!services::IsWindowLoaded(OverlayWindow())) return;
+  services::MoveUnit(OverlayWindow(), runtime::ReadIntProperty(kMainWindow, kMainWindowUnit, kLeft),
+                     runtime::ReadIntProperty(kMainWindow, kMainWindowUnit, kTop));
+}
+
+void MakeOverlayTransparent() {
+  const int32_t colour = services::MakeRgb(120, 120, 120);
+  runtime::WriteIntProperty(kOverlayWindow, kOverlayWindowUnit, kBackgroundColour, colour);
+  const HWND overlay = reinterpret_cast<HWND>(services::GetUnitHandle(OverlayWindow()));
+  const LONG style = runtime::kGetWindowLongA(overlay, GWL_EXSTYLE);
+  runtime::kSetWindowLongA(overlay, GWL_EXSTYLE, services::BitOr({style, WS_EX_LAYERED}));
+  // The colour key alone: the alpha is not applied.
+  runtime::kSetLayeredWindowAttributes(overlay, static_cast<COLORREF>(colour), 200, LWA_COLORKEY);
+}
+
+void CloseMainWindow() { services::DestroyWindowUnit(MainWindow()); }
+
+SkinImages& ProgramSkinImages() {
+  static SkinImages images({});
+  return images;
+}
+
+void ReleaseWindowLook() { ProgramSkinImages().Release(); }
+
+void RunVersionGate() { CheckWindowsVersion(GetWindowsVersionNumber(), kLowestWindows, kHighestWindows); }
+
+}  // namespace app

@@ -1,0 +1,31 @@
+// The handlers of the main window and of the overlay window that lies on top of it: building
+// the window's look, following a move, the overlay's colour key, closing, and the version gate
+// on the first activation.
+#pragma once
+
+#include "app/skin_images.h"
+#include "runtime/events.h"
+
+namespace app {
+
+// The skin images with their built-in pictures; byte-sets read from the skin folder live here
+// until the program ends.
+SkinImages& ProgramSkinImages();
+
+// Main window created; again after each restore from minimized. Loads the overlay window,
+// sets the clock, the directory prefixes and the title, and gives the window and its buttons
+// their look.
+void BuildSkin();
+// Main window moved: a restore rebuilds the look once; the overlay follows.
+void FollowMainWindow();
+// Overlay window created: what is painted in its background colour becomes see-through.
+void MakeOverlayTransparent();
+// Close and finish buttons: the main window goes, the overlay with it, and the program ends.
+void CloseMainWindow();
+// Main window first activated: Windows older than XP is refused.
+void RunVersionGate();
+
+// Releases what the window handlers hold (the program's end).
+void ReleaseWindowLook();
+
+}  // namespace app
