@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "app/layout.h"
+#include "assets/assets.h"
 #include "app/repair_commands_win.h"
 #include "app/services/services.h"
 #include "app/version_gate.h"
@@ -65,7 +66,21 @@ void MakeOverlayTransparent() {
 void CloseMainWindow() { services::DestroyWindowUnit(MainWindow()); }
 
 SkinImages& ProgramSkinImages() {
-  static SkinImages images({});
+  // In the order of SkinImageId. The close set has two pictures: B normal, A hover and pressed.
+  static SkinImages images({
+      assets::Background1(),
+      assets::Background2(),
+      assets::RepairNormal(),
+      assets::RepairHover(),
+      assets::RepairPressed(),
+      assets::RepairBusy(),
+      assets::FinishNormal(),
+      assets::FinishHover(),
+      assets::FinishPressed(),
+      assets::CloseB(),
+      assets::CloseA(),
+      assets::CloseA(),
+  });
   return images;
 }
 
