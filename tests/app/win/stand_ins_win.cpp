@@ -1,0 +1,118 @@
+// The system tools' stand-ins and their records.
+#include "app/win/stand_ins_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+namespace testing_support {
+namespace {
+
+constexpr const char* kTools[] = {"taskkill", "regsvr32", "unregmp2", "arp", "ipconfig",
+                                  "netsh",    "rundll32", "proxycfg", "reg", "sc"};
+
+}  // namespace
+
+std::vector<Record> ReadRecords() {
+  std::vector<Record> records;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((std::string(kRecordFolder) + "\\*.record").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return records;
+  do {
+    std::ifstream file(std::string(kRecordFolder) + "\\" + found.cFileName, std::ios::binary);
+    Record record;
+    std::getline(file, record.program);
+    std::getline(file, record.commandLine);
+    std::getline(file, record.show);
+    records.push_back(record);
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return records;
+}
+
+void ClearFolder(const std::string& folder) {
+  CreateDirectoryA(folder.c_str(), nullptr);
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    DeleteFileA((folder + "\\" + found.cFileName).c_str());
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+}
+
+void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value) {
+  HKEY opened;
+  ASSERT_EQ(RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &opened, nullptr),
+            ERROR_SUCCESS);
+  RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                 static_cast<DWORD>(value.size() + 1));
+  RegCloseKey(opened);
+}
+
+void DeleteRegistryValue(HKEY root, const char* key, const char* name) {
+  HKEY opened;
+  if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &opened) != ERROR_SUCCESS) return;
+  RegDeleteValueA(opened, name);
+  RegCloseKey(opened);
+}
+
+bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>& realTools) {
+  // Replacing system tools must never happen in the shared prefix.
+  if (EnvironmentValue("NETMEND_THROWAWAY_PREFIX") != "1") return false;
+  const std::string system = SystemFolder();
+  CreateDirectoryA((system + "\\inf").c_str(), nullptr);
+  if (!CopyFileA(recorder.c_str(), (system + "\\inf\\unregmp2.exe").c_str(), FALSE)) return false;
+  for (const char* tool : kTools) {
+    const std::string path = system + "\\" + tool + ".exe";
+    const std::string saved = path + ".original";
+    const std::string name = std::string(tool) + ".exe";
+    // The first time round the original is kept aside.
+    if (GetFileAttributesA(saved.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileA(path.c_str(), saved.c_str(), TRUE);
+    if (std::find(realTools.begin(), realTools.end(), tool) != realTools.end()) {
+      if (!CopyFileA(saved.c_str(), path.c_str(), FALSE)) return false;
+      DeleteRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str());
+      continue;
+    }
+    if (!CopyFileA(recorder.c_str(), path.c_str(), FALSE)) return false;
+    SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str(), "native");
+  }
+  return true;
+}
+
+void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::string> expected) {
+  std::vector<std::string> actual;
+  for (const Record& record : records) {
+    actual.push_back(record.commandLine);
+    EXPECT_EQ(record.show, "1 0") << record.commandLine << ": started hidden";
+  }
+  std::sort(actual.begin(), actual.end());
+  std::sort(expected.begin(), expected.end());
+  std::vector<std::string> missing, extra;
+  std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(),
+                      std::back_inserter(missing));
+  std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+  for (const auto& line : missing) ADD_FAILURE() << "not started: " << line;
+  for (const auto& line : extra) ADD_FAILURE() << "started but not expected: " << line;
+}
+
+std::string SystemFolder() {
+  char path[MAX_PATH] = {};
+  GetSystemDirectoryA(path, MAX_PATH);
+  return path;
+}
+
+std::string WindowsFolder() {
+  char path[MAX_PATH] = {};
+  GetWindowsDirectoryA(path, MAX_PATH);
+  return std::string(path) + "\\";
+}
+
+std::string EnvironmentValue(const char* name) {
+  char value[MAX_PATH] = {};
+  GetEnvironmentVariableA(name, value, MAX_PATH);
+  return value;
+}
+
+}  // namespace testing_support

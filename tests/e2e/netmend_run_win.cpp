@@ -1,0 +1,218 @@
+// The end-to-end tests' driver of the built program.
+#include "e2e/netmend_run_win.h"
+
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include <fstream>
+
+#include "app/win/stand_ins_win.h"
+#include "components/png_writer.h"
+#include "support/child_process_win.h"
+
+namespace e2e {
+namespace {
+
+constexpr const char* kRuns = "C:\\netmend-e2e-runs";
+constexpr const char* kAppDefaults = "Software\\Wine\\AppDefaults\\";
+
+std::string Beside(const char* name) {
+  const std::string self = testing_support::ThisProgram();
+  return self.substr(0, self.find_last_of('\\') + 1) + name;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Wine's settings for the program alone, under its file name.
+void ApplySettings(const Launch& launch) {
+  const std::string key = kAppDefaults + launch.exeName;
+  SHDeleteKeyA(HKEY_CURRENT_USER, key.c_str());
+  if (!launch.windowsVersion.empty())
+    testing_support::SetRegistryString(HKEY_CURRENT_USER, key.c_str(), "Version", launch.windowsVersion);
+  if (launch.withoutGdiplus)
+    testing_support::SetRegistryString(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), "gdiplus", "");
+}
+
+struct WindowSearch {
+  DWORD processId;
+  HWND main = nullptr, overlay = nullptr;
+};
+
+BOOL CALLBACK MatchWindows(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<WindowSearch*>(parameter);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+  const RECT r = WindowRect(window);
+  char title[64] = {};
+  GetWindowTextA(window, title, sizeof title);
+  if (std::string(title) == "Netmend" && r.right - r.left == 800 && r.bottom - r.top == 580) search->main = window;
+  if (r.right - r.left == 800 && r.bottom - r.top == 540) search->overlay = window;
+  return TRUE;
+}
+
+struct ChildSearch {
+  POINT at;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND child, LPARAM parameter) {
+  auto* search = reinterpret_cast<ChildSearch*>(parameter);
+  const RECT r = ChildRect(child);
+  if (r.left == search->at.x && r.top == search->at.y) search->found = child;
+  return search->found ? FALSE : TRUE;
+}
+
+void SendMouse(DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = flags;
+  SendInput(1, &input, sizeof input);
+}
+
+}  // namespace
+
+std::string BuiltProgram() { return Beside("netmend.exe"); }
+std::string Recorder() { return Beside("command_recorder.exe"); }
+
+NetmendRun::NetmendRun(const Launch& launch) : exeName_(launch.exeName) {
+  CreateDirectoryA(kRuns, nullptr);
+  folder_ = std::string(kRuns) + "\\" + launch.folder;
+  CreateDirectoryA(folder_.c_str(), nullptr);
+  const std::string program = folder_ + "\\" + launch.exeName;
+  EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), program.c_str(), FALSE)) << program;
+  if (!launch.skinFiles.empty()) {
+    CreateDirectoryA((folder_ + "\\skin").c_str(), nullptr);
+    for (const auto& [name, bytes] : launch.skinFiles) WriteFile(folder_ + "\\skin\\" + name, bytes);
+  }
+  if (launch.withDevcon) {
+    CreateDirectoryA((folder_ + "\\x86").c_str(), nullptr);
+    EXPECT_TRUE(CopyFileA(Recorder().c_str(), (folder_ + "\\x86\\devcon.exe").c_str(), FALSE));
+  }
+  ApplySettings(launch);
+
+  std::string commandLine = "\"" + program + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  startTick_ = GetTickCount();
+  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
+                      &startup, &info)) {
+    ADD_FAILURE() << "could not start " << program;
+    return;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  id_ = info.dwProcessId;
+}
+
+NetmendRun::~NetmendRun() {
+  if (process_) {
+    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+    CloseHandle(process_);
+  }
+  SHDeleteKeyA(HKEY_CURRENT_USER, (kAppDefaults + exeName_).c_str());
+}
+
+bool NetmendRun::WaitForWindows(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < milliseconds) {
+    WindowSearch search{id_};
+    EnumWindows(MatchWindows, reinterpret_cast<LPARAM>(&search));
+    if (search.main && search.overlay) {
+      main_ = search.main;
+      overlay_ = search.overlay;
+      return true;
+    }
+    if (Wait(0) != STILL_ACTIVE) return false;
+    Sleep(10);
+  }
+  return false;
+}
+
+HWND NetmendRun::ChildAt(int left, int top) const {
+  ChildSearch search{{left, top}};
+  EnumChildWindows(main_, MatchChild, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+DWORD NetmendRun::Wait(DWORD milliseconds) {
+  if (!process_) return STILL_ACTIVE;
+  WaitForSingleObject(process_, milliseconds);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+RECT WindowRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  return r;
+}
+
+RECT ChildRect(HWND child) {
+  RECT r = WindowRect(child);
+  MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+uintptr_t Property(HWND window, const char* name) { return reinterpret_cast<uintptr_t>(GetPropA(window, name)); }
+
+void MoveMouse(int x, int y) {
+  SetCursorPos(x, y);
+  SendMouse(MOUSEEVENTF_MOVE);  // a move of nothing, so that the window under it hears of it
+  Sleep(50);
+}
+
+void ClickAt(int x, int y) {
+  MoveMouse(x, y);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(30);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+}
+
+void Drag(int fromX, int fromY, int toX, int toY) {
+  MoveMouse(fromX, fromY);
+  SendMouse(MOUSEEVENTF_LEFTDOWN);
+  Sleep(100);
+  for (int step = 1; step <= 5; ++step)
+    MoveMouse(fromX + (toX - fromX) * step / 5, fromY + (toY - fromY) * step / 5);
+  SendMouse(MOUSEEVENTF_LEFTUP);
+  Sleep(100);
+}
+
+void PostKey(HWND window, UINT key) {
+  PostMessageA(window, WM_KEYDOWN, key, 1);
+  PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+void PostClick(HWND window, int x, int y) {
+  PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+  PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+COLORREF ScreenPixel(int x, int y) {
+  HDC screen = GetDC(nullptr);
+  const COLORREF pixel = GetPixel(screen, x, y);
+  ReleaseDC(nullptr, screen);
+  return pixel;
+}
+
+std::string SolidPng(int width, int height, COLORREF colour) {
+  png_writer::Picture picture;
+  picture.width = width;
+  picture.height = height;
+  picture.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+  for (int i = 0; i < width * height; ++i) {
+    picture.rows.insert(picture.rows.end(), {GetRValue(colour), GetGValue(colour), GetBValue(colour), 255});
+  }
+  const std::vector<uint8_t> bytes = png_writer::Encode(picture);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+}  // namespace e2e
