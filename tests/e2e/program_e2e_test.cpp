@@ -24,7 +24,7 @@ constexpr POINT kRepair = {458, 393};
 constexpr POINT kFinish = {458, 336};
 constexpr POINT kLogo = {70, 206};
 
-TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothMinimiseRestoreRebuildsOnceCloseEnds) {
+TEST(ProgramWindow, CentredOverlayFollowsADragMovesBothCloseEnds) {
   NetmendRun run(Launch{});
   ASSERT_TRUE(run.WaitForWindows(10000));
   std::printf("start to the main window with its background: %lu ms\n", GetTickCount() - run.startTick());
@@ -44,21 +44,8 @@ TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothMinimiseRestoreRebuildsOnc
   EXPECT_EQ(overlay.left, moved.left);
   EXPECT_EQ(overlay.top, moved.top);
 
-  // Minimise, then restore: the look is built again once, on the restore.
-  HWND repair = run.ChildAt(kRepair.x, kRepair.y);
-  ASSERT_NE(repair, nullptr);
-  const uintptr_t startImage = e2e::Property(repair, kNormalImage);
-  ShowWindow(run.main(), SW_MINIMIZE);
-  Sleep(300);
-  EXPECT_EQ(e2e::Property(repair, kNormalImage), startImage) << "minimising builds nothing";
-  ShowWindow(run.main(), SW_RESTORE);
-  Sleep(300);
-  const uintptr_t rebuiltImage = e2e::Property(repair, kNormalImage);
-  EXPECT_NE(rebuiltImage, startImage) << "the restore rebuilt the look";
-  EXPECT_NE(rebuiltImage, 0u);
   SetWindowPos(run.main(), nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(300);
-  EXPECT_EQ(e2e::Property(repair, kNormalImage), rebuiltImage) << "a move after the restore rebuilds nothing";
   overlay = e2e::WindowRect(run.overlay());
   EXPECT_EQ(overlay.left, 100);
   EXPECT_EQ(overlay.top, 80);
