@@ -252,6 +252,7 @@ NETMEND_CHILD(post_foreign_messages) {
 
 int ForeignPostsAreIgnored() {
   runtime::InitializeRuntime(app::ProgramImage());
+  services::InstallWin32Services();  // the program's handlers use the services
   runtime::RegisterExitRoutine(AppendMarker);
   runtime::LoadStartWindow(app::kMainWindow);
   std::thread([] {
