@@ -158,14 +158,22 @@ void RunLoop(HWND modalWindow) {
 }
 
 void ProcessWaitingMessages() {
+  // In the order they arrived: filtered ranges would let paint, close and the other low
+  // messages overtake older input. The quit message is taken out and posted again at the end,
+  // for the loop that waits for it.
   MSG message;
+  bool quit = false;
+  WPARAM quitCode = 0;
   for (int handled = 0; handled < kMaxWaitingMessages; ++handled) {
-    if (!PeekMessageA(&message, nullptr, 0, WM_QUIT - 1, PM_REMOVE) &&
-        !PeekMessageA(&message, nullptr, WM_QUIT + 1, 0xFFFFFFFF, PM_REMOVE)) {
-      return;
+    if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) break;
+    if (message.message == WM_QUIT) {
+      quit = true;
+      quitCode = message.wParam;
+      continue;
     }
     Deliver(message);
   }
+  if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
 
 void RunMessageLoop() {

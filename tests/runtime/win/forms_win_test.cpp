@@ -1,14 +1,17 @@
 // The form runtime under Wine on the program's real template block: loading (order, control
-// ids, stacking, events, centring), closing by Esc, dragging by the background, two windows,
-// the window services, and the placeholder units of the missing libraries.
+// ids, stacking, events, centring), the order of waiting messages, closing by Esc, dragging by
+// the background, two windows, the window services, and the placeholder units of the missing
+// libraries.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/layout.h"
 #include "app/services/command_table.h"
 #include "forms_win_support.h"
 #include "runtime/forms.h"
+#include "runtime/loop_win.h"
 
 using namespace forms_test;
 using runtime::TypedValue;
@@ -121,6 +124,26 @@ TEST_F(FormsWin, EscClosesTheMainWindowThroughEvents12And1) {
   EXPECT_FALSE(IsWindow(main));
   EXPECT_EQ(CloseEvents(app::kMainWindow), (std::vector<int32_t>{12, 1, 2}));
   EXPECT_FALSE(runtime::Forms().IsWindowLoaded(app::kMainWindow, 0));
+}
+
+TEST_F(FormsWin, WaitingMessagesAreHandledInArrivalOrderAndTheQuitMessageIsLeft) {
+  runtime::LoadStartWindow(app::kMainWindow);
+  SeenEvents().clear();
+  PostMessageA(Handle(app::kMainWindow, app::kRepairButton), BM_CLICK, 0, 0);
+  PostQuitMessage(0);
+  PostMessageA(Handle(app::kMainWindow, 0), WM_CLOSE, 0, 0);
+  runtime::ProcessWaitingMessages();
+  std::vector<std::pair<uint32_t, int32_t>> seen;
+  for (const Seen& event : SeenEvents()) {
+    if (event.event == 0 || event.event == 1 || event.event == 2 || event.event == 12)
+      seen.emplace_back(event.unitId, event.event);
+  }
+  const uint32_t window = app::kMainWindowUnit;
+  EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, int32_t>>{
+                      {app::kRepairButton, 0}, {window, 12}, {window, 1}, {window, 2}}))
+      << "the click, posted first, is handled before the close";
+  MSG quit;
+  EXPECT_TRUE(PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit message waits still";
 }
 
 TEST_F(FormsWin, AHandlerReturningFalseOnEvent12KeepsItOpen) {
