@@ -176,10 +176,12 @@ size_t ResolveHandlers(TemplateTable& table, std::span<const HandlerEntry> handl
   return unbound;
 }
 
-TemplateTable LoadTemplateBlock(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers) {
+TemplateTable LoadTemplateBlock(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers,
+                                size_t* unresolved) {
   TemplateReadResult result = ReadTemplateBlock(block);
   if (!result.Ok()) RuntimeErrorMessage("载入窗口模板数据段出错!");
-  ResolveHandlers(result.table, handlers);
+  const size_t unbound = ResolveHandlers(result.table, handlers);
+  if (unresolved) *unresolved = unbound;
   return std::move(result.table);
 }
 
@@ -189,7 +191,10 @@ TemplateTable& ProgramTemplates() {
 }
 
 void LoadProgramTemplates(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers) {
-  ProgramTemplates() = LoadTemplateBlock(block, handlers);
+  size_t unresolved = 0;
+  TemplateTable table = LoadTemplateBlock(block, handlers, &unresolved);
+  if (unresolved > 0) RuntimeErrorMessage(kErrorUnresolvedHandlers);
+  ProgramTemplates() = std::move(table);
 }
 
 }  // namespace runtime

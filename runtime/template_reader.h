@@ -53,11 +53,18 @@ EventRoutine FindRoutine(std::span<const HandlerEntry> handlers, uint32_t window
 size_t ResolveHandlers(TemplateTable& table, std::span<const HandlerEntry> handlers);
 
 // Reads the block and resolves its handlers. A block that cannot be read is the runtime
-// error "载入窗口模板数据段出错!", which ends the process.
-TemplateTable LoadTemplateBlock(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers);
+// error "载入窗口模板数据段出错!", which ends the process. A reference that no routine resolves
+// leaves its binding empty (a block from elsewhere, a tool's or a fuzzer's, still loads);
+// *unresolved, when given, receives how many there were.
+TemplateTable LoadTemplateBlock(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers,
+                                size_t* unresolved = nullptr);
+
+inline constexpr char kErrorUnresolvedHandlers[] = "窗口模板中有事件处理子程序未能找到";
 
 // The program's templates: loaded once at start-up and kept for the life of the process (the
-// table holds its own copies of everything in the block).
+// table holds its own copies of everything in the block). The program's own block must resolve
+// completely against its handler table: a reference left unresolved would silently unbind an
+// event, so it is the runtime error kErrorUnresolvedHandlers and start-up fails.
 void LoadProgramTemplates(std::span<const uint8_t> block, std::span<const HandlerEntry> handlers);
 TemplateTable& ProgramTemplates();
 

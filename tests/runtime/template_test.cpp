@@ -264,4 +264,21 @@ TEST(TemplateLoad, UnreadableBlockIsTheRuntimeError) {
   EXPECT_EQ(FindHandler(ProgramTemplates().windows[0].units[0], 0), &RoutineA);
 }
 
+TEST(TemplateLoad, AReferenceNoRoutineResolvesFailsTheProgramsBlockButNotAForeignOne) {
+  RecordingPlatform platform;
+  // A block from elsewhere loads with the binding empty; the count says so.
+  size_t unresolved = 99;
+  const TemplateTable foreign = LoadTemplateBlock(HandBlock(), {}, &unresolved);
+  EXPECT_EQ(unresolved, 1u);
+  EXPECT_EQ(FindHandler(foreign.windows[0].units[0], 0), nullptr);
+  EXPECT_TRUE(platform.boxes.empty());
+
+  // The program's own block: a start-up failure.
+  const HandlerEntry elsewhere[] = {{0x52010001, 0x06010000, 1, RoutineA}};
+  EXPECT_EQ(ExitCodeOf([&] { LoadProgramTemplates(HandBlock(), elsewhere); }), -1);
+  ASSERT_EQ(platform.boxes.size(), 1u);
+  EXPECT_EQ(platform.boxes[0].text,
+            std::string("运行时出错!\r\n\r\n错误信息：") + kErrorUnresolvedHandlers + "\r\n");
+}
+
 }  // namespace

@@ -282,6 +282,14 @@ NETMEND_CHILD(class_property_not_loaded) {
   return 0;
 }
 
+// The program's block with a handler table that lacks one of its references.
+NETMEND_CHILD(unresolved_handlers) {
+  runtime::ProgramImage image = app::ProgramImage();
+  image.handlers = image.handlers.first(image.handlers.size() - 1);
+  runtime::InitializeRuntime(image);
+  return 0;
+}
+
 NETMEND_CHILD(broken_template_block) {
   runtime::ProgramImage image = app::ProgramImage();
   image.templateBlock = image.templateBlock.first(7);
@@ -312,6 +320,19 @@ TEST(FormsProgramEnd, AClassPropertyOfAWindowNotLoadedIsARuntimeError) {
   EXPECT_EQ(outcome.boxText, "运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
   EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(outcome.marker, "") << "no exit routine after a runtime error";
+}
+
+TEST(ProgramBlock, ResolvesCompletelyAgainstTheApplicationsTable) {
+  size_t unresolved = 99;
+  runtime::LoadTemplateBlock(app::ProgramTemplateBlock(), app::ProgramHandlers(), &unresolved);
+  EXPECT_EQ(unresolved, 0u);
+}
+
+TEST(FormsProgramEnd, AnUnresolvedHandlerReferenceInTheProgramsBlockFailsStartUp) {
+  const ChildOutcome outcome = RunChild("unresolved_handlers", true);
+  EXPECT_EQ(outcome.boxText,
+            std::string("运行时出错!\r\n\r\n错误信息：") + runtime::kErrorUnresolvedHandlers + "\r\n");
+  EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
 }
 
 TEST(FormsProgramEnd, AnUnreadableTemplateBlockIsARuntimeError) {

@@ -78,7 +78,7 @@ void StartFresh() {
   }();
   (void)started;
   CleanUp();
-  runtime::LoadProgramTemplates(app::ProgramTemplateBlock(), {});
+  runtime::ProgramTemplates() = runtime::LoadTemplateBlock(app::ProgramTemplateBlock(), {});
   BindEverything(runtime::ProgramTemplates());
   gSeen.clear();
   gOnEvent = nullptr;
