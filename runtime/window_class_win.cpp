@@ -16,6 +16,7 @@
 #include "runtime/picture_win.h"
 #include "runtime/startup_win.h"
 #include "runtime/unit_win.h"
+#include "runtime/window_sound.h"
 
 namespace runtime {
 namespace {
@@ -47,6 +48,16 @@ Frame FrameFor(const WindowProperties& p) {
 }
 
 LRESULT CALLBACK WindowUnitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+class SystemSound final : public SoundOutput {
+ public:
+  void Play(std::span<const uint8_t> sound, bool repeat) override {
+    PlaySoundA(reinterpret_cast<const char*>(sound.data()), nullptr,
+               SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (repeat ? SND_LOOP : 0));
+  }
+  void Stop() override { PlaySoundA(nullptr, nullptr, 0); }
+};
+SystemSound gSystemSound;
 
 // The class name in use: the window's own, unless that name belongs to a class that is not
 // ours (a system class, say), then "KVWindow".
@@ -201,13 +212,7 @@ void WindowUnit::ApplyIcon() {
   iconShown_ = icon;
 }
 
-void WindowUnit::ApplySound() {
-  PlaySoundA(nullptr, nullptr, 0);
-  if (props.sound.empty() || props.soundPlaying > 1) return;
-  const DWORD loop = props.soundPlaying == 0 ? SND_LOOP : 0;
-  PlaySoundA(reinterpret_cast<const char*>(props.sound.data()), nullptr,
-             SND_MEMORY | SND_ASYNC | SND_NODEFAULT | loop);
-}
+void WindowUnit::ApplySound() { PlayWindowSound(gSystemSound, this, props.sound, props.soundPlaying); }
 
 void WindowUnit::ApplyWindowState() {
   if (child_ || !IsWindowVisible(hwnd_)) return;
@@ -340,7 +345,7 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Raise(kWindowEventClosing).Refused() ? FALSE : TRUE;
     case WM_DESTROY:
       Raise(kWindowEventDestroyed);
-      PlaySoundA(nullptr, nullptr, 0);
+      StopWindowSound(gSystemSound, this);
       NotifyGone(true);
       break;
     case WM_MOVE:
