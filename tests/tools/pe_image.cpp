@@ -20,6 +20,10 @@ class Cursor {
     std::memcpy(value, bytes_.data() + offset, sizeof(T));
     return true;
   }
+  void Copy(uint64_t offset, uint64_t size, std::vector<uint8_t>* out) const {
+    out->assign(bytes_.begin() + static_cast<ptrdiff_t>(offset),
+                bytes_.begin() + static_cast<ptrdiff_t>(offset + size));
+  }
   bool ReadString(uint64_t offset, std::string* text) const {
     if (offset >= bytes_.size()) return false;
     const uint8_t* begin = bytes_.data() + offset;
@@ -47,6 +51,51 @@ std::optional<uint64_t> FileOffset(const std::vector<Section>& sections, uint32_
     }
   }
   return std::nullopt;
+}
+
+// The resource tree: type, name and language directories, then data entries (whose offsets
+// are addresses in the image, not offsets into the tree).
+bool ReadResources(const Cursor& in, const std::vector<Section>& sections, uint32_t rva,
+                   std::vector<Resource>* out) {
+  const auto root = FileOffset(sections, rva);
+  if (!root) return false;
+  // Entries of the directory at `offset` (relative to the root): pairs (id, offset).
+  auto entries = [&](uint32_t offset, std::vector<std::pair<uint32_t, uint32_t>>* list) {
+    uint16_t named, numbered;
+    if (!in.Read(*root + offset + 12, &named) || !in.Read(*root + offset + 14, &numbered)) return false;
+    for (uint32_t i = 0; i < uint32_t{named} + numbered; ++i) {
+      uint32_t id, target;
+      const uint64_t at = *root + offset + 16 + 8ull * i;
+      if (!in.Read(at, &id) || !in.Read(at + 4, &target)) return false;
+      list->emplace_back(id & 0x80000000u ? kNamedResource : id, target);
+    }
+    return true;
+  };
+  auto subdirectory = [](uint32_t target) { return (target & 0x80000000u) != 0; };
+  std::vector<std::pair<uint32_t, uint32_t>> types;
+  if (!entries(0, &types)) return false;
+  for (auto [type, typeAt] : types) {
+    std::vector<std::pair<uint32_t, uint32_t>> names;
+    if (!subdirectory(typeAt) || !entries(typeAt & 0x7FFFFFFF, &names)) return false;
+    for (auto [name, nameAt] : names) {
+      std::vector<std::pair<uint32_t, uint32_t>> languages;
+      if (!subdirectory(nameAt) || !entries(nameAt & 0x7FFFFFFF, &languages)) return false;
+      for (auto [language, dataAt] : languages) {
+        uint32_t dataRva, size;
+        if (subdirectory(dataAt) || !in.Read(*root + dataAt, &dataRva) ||
+            !in.Read(*root + dataAt + 4, &size)) {
+          return false;
+        }
+        const auto data = FileOffset(sections, dataRva);
+        if (!data || !in.Has(*data, size)) return false;
+        Resource r{type, name, language, {}};
+        in.Copy(*data, size, &r.data);
+        out->push_back(std::move(r));
+        if (out->size() > 10000) return false;
+      }
+    }
+  }
+  return true;
 }
 
 std::string Lower(std::string text) {
@@ -84,8 +133,9 @@ std::optional<Image> Read(std::span<const uint8_t> file, std::string* error) {
     return fail("truncated optional header");
   }
   const uint64_t directories = optional + (pe32plus ? 112 : 96);
-  uint32_t importRva = 0, importSize = 0;
-  if (!in.Read(directories + 8, &importRva) || !in.Read(directories + 12, &importSize)) {
+  uint32_t importRva = 0, importSize = 0, resourceRva = 0;
+  if (!in.Read(directories + 8, &importRva) || !in.Read(directories + 12, &importSize) ||
+      !in.Read(directories + 16, &resourceRva)) {
     return fail("truncated data directories");
   }
 
@@ -99,6 +149,9 @@ std::optional<Image> Read(std::span<const uint8_t> file, std::string* error) {
       return fail("truncated section table");
     }
     sections.push_back(s);
+  }
+  if (resourceRva != 0 && !ReadResources(in, sections, resourceRva, &image.resources)) {
+    return fail("bad resource tree");
   }
   if (importRva == 0) return image;
 

@@ -1,5 +1,6 @@
 // Reads what the product check needs from a PE file: machine, subsystem, the OS and subsystem
-// versions the loader compares, and the import table. Every offset is checked against the file.
+// versions the loader compares, the import table and the resources. Every offset is checked
+// against the file.
 #pragma once
 
 #include <cstdint>
@@ -15,12 +16,21 @@ struct Import {
   std::vector<std::string> functions;  // names, or "#n" for imports by ordinal
 };
 
+// One resource: type, name and language by number (a name given as text reads as
+// kNamedResource), and its bytes.
+inline constexpr uint32_t kNamedResource = 0xFFFFFFFF;
+struct Resource {
+  uint32_t type = 0, name = 0, language = 0;
+  std::vector<uint8_t> data;
+};
+
 struct Image {
   uint16_t machine = 0;    // 0x14C i386, 0x8664 x86_64
   uint16_t subsystem = 0;  // 2 GUI, 3 console
   uint16_t osMajor = 0, osMinor = 0;
   uint16_t subsystemMajor = 0, subsystemMinor = 0;
   std::vector<Import> imports;
+  std::vector<Resource> resources;
 };
 
 // nullopt with a reason when the bytes are not a well-formed PE image.
