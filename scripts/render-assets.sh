@@ -51,25 +51,37 @@ render "$src/close_a.svg" close_a 37 29
 
 # The progress frames: the ring fills in twelve even steps over thirteen frames; frames 3 and
 # 4 are one picture (the program shows progress03.png twice), so there is no progress04.png.
+# The signal's arcs turn from pale to the accent colour at steps 4, 8 and 12.
 circumference=603.19
+accent='#1F6FEB'
+pale='#C9D8F2'
 step=0
 for frame in 01 02 03 05 06 07 08 09 10 11 12 13; do
   step=$((step + 1))
   arc=$(awk -v c=$circumference -v k=$step 'BEGIN { printf "%.2f", c * k / 12 }')
-  sed "s/stroke-dasharray=\"ARC /stroke-dasharray=\"$arc /" "$src/progress.svg" >"$tmp/progress$frame.svg"
+  arc1=$pale arc2=$pale arc3=$pale
+  ((step >= 4)) && arc1=$accent
+  ((step >= 8)) && arc2=$accent
+  ((step >= 12)) && arc3=$accent
+  sed -e "s/stroke-dasharray=\"ARC /stroke-dasharray=\"$arc /" \
+      -e "s/\"ARC1\"/\"$arc1\"/" -e "s/\"ARC2\"/\"$arc2\"/" -e "s/\"ARC3\"/\"$arc3\"/" \
+      "$src/progress.svg" >"$tmp/progress$frame.svg"
   render "$tmp/progress$frame.svg" "progress$frame" 258 255
 done
 
-# The icon: every size Windows picks from, the largest stored as PNG inside the .ico.
-sizes=(16 24 32 48 64 128)
+# The icon: every size Windows picks from. Up to 64 pixels as bitmaps, which Windows XP reads;
+# 128 and 256 as PNG inside the .ico (Vista and later), which keeps the program small.
 icons=()
-for s in "${sizes[@]}"; do
+for s in 16 24 32 48 64; do
   rsvg-convert --width "$s" --height "$s" -o "$tmp/icon$s.png" "$src/icon.svg"
   icons+=("$tmp/icon$s.png")
 done
-rsvg-convert --width 256 --height 256 -o "$tmp/icon256.png" "$src/icon.svg"
-optipng -quiet -o5 -strip all "$tmp/icon256.png"
-icotool --create --output="$root/assets/netmend.ico" "${icons[@]}" --raw="$tmp/icon256.png"
+for s in 128 256; do
+  rsvg-convert --width "$s" --height "$s" -o "$tmp/icon$s.png" "$src/icon.svg"
+  optipng -quiet -o5 -strip all "$tmp/icon$s.png"
+  icons+=(--raw="$tmp/icon$s.png")
+done
+icotool --create --output="$root/assets/netmend.ico" "${icons[@]}"
 
 for f in "$out"/*.png "$root/assets/netmend.ico"; do
   printf '%8d  %s\n' "$(stat -c %s "$f")" "${f#"$root"/}"
