@@ -18,6 +18,9 @@ tar -C "$source" --exclude=./build --exclude=./.git -cf - . | tar -C "$copy" -xf
 mkdir -p "$copy/build"
 ln -s "$(readlink -f "$source/build/deps")" "$copy/build/deps"
 
+# A compiler cache would hand back the first build's objects and hide what differs.
+unset CMAKE_C_COMPILER_LAUNCHER CMAKE_CXX_COMPILER_LAUNCHER
+export CCACHE_DISABLE=1
 (cd "$copy" && cmake --preset win32 >/dev/null && cmake --build --preset win32 --target netmend >/dev/null)
 second=$copy/build/win32/app/netmend.exe
 
