@@ -7,7 +7,7 @@ SETUP := build/.setup-done
 
 .PHONY: setup native win64 win32 fuzz-build bench-build test run fuzz bench clean
 
-$(SETUP): scripts/setup.sh
+$(SETUP): scripts/setup.sh scripts/debian-packages.sh
 	scripts/setup.sh
 	@mkdir -p build && touch $@
 

@@ -11,18 +11,8 @@ out=$root/assets/images
 
 # Debian packages: the renderer, the optimiser, the icon writer and the font of the texts
 # (Noto Sans CJK, SIL Open Font License: the rendered glyphs may be embedded).
-packages=(librsvg2-bin optipng icoutils fonts-noto-cjk)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "render-assets: missing packages: ${missing[*]}; run as root to install them" >&2
-    exit 1
-  fi
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$root/scripts/debian-packages.sh"
+install_missing render-assets librsvg2-bin optipng icoutils fonts-noto-cjk
 # Without the font the renderer would quietly fall back to another one.
 if ! fc-list : family | grep -q 'Noto Sans CJK SC'; then
   echo "render-assets: the font Noto Sans CJK SC is not installed" >&2

@@ -19,20 +19,8 @@ packages=(
   libpixman-1-dev libgif-dev libspng-dev libstb-dev
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-
-if ((${#missing[@]})); then
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "setup: missing packages: ${missing[*]}; run as root to install them" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+source "$(dirname "${BASH_SOURCE[0]}")/debian-packages.sh"
+install_missing setup "${packages[@]}"
 
 # Wine takes its ANSI code page from the locale: zh_CN.UTF-8 gives 936 (GBK), as on the target systems.
 if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
