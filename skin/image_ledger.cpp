@@ -1,0 +1,121 @@
+// Reference counts of images held by window properties and drawn by compositions.
+#include "skin/image_ledger.h"
+
+namespace skin {
+
+// A spin lock: the product's thread model has no std::mutex, and it is held only for a
+// property read or write and a few map operations.
+class ImageLedger::Guard {
+ public:
+  explicit Guard(std::atomic_flag& flag) : flag_(flag) {
+    while (flag_.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~Guard() { flag_.clear(std::memory_order_release); }
+  Guard(const Guard&) = delete;
+  Guard& operator=(const Guard&) = delete;
+
+ private:
+  std::atomic_flag& flag_;
+};
+
+void ImageLedger::Register(Image image, uintptr_t keepAlive) {
+  if (!image) return;
+  Guard guard(lock_);
+  entries_[image].keepAlive = keepAlive;
+}
+
+// Disposes the entry's image when nothing needs it any more, or forgets an image the ledger
+// does not own once no property holds it.
+void ImageLedger::Settle(Image image, std::vector<Doomed>* doomed) {
+  auto it = entries_.find(image);
+  if (it == entries_.end()) return;
+  const Entry& entry = it->second;
+  if (entry.holders || entry.pins) return;
+  if (entry.released) {
+    doomed->push_back({image, entry.keepAlive});
+    entries_.erase(it);
+  } else if (!entry.keepAlive) {
+    entries_.erase(it);  // someone else's image: nothing of ours to keep
+  }
+}
+
+void ImageLedger::DisposeAll(const std::vector<Doomed>& doomed) {
+  for (const Doomed& d : doomed) disposer_(d.image, d.keepAlive);
+}
+
+bool ImageLedger::Replace(Image image, const std::function<bool(Image* previous)>& exchange) {
+  std::vector<Doomed> doomed;
+  bool stored;
+  {
+    Guard guard(lock_);
+    Image previous = 0;
+    stored = exchange(&previous);
+    if (stored && previous != image) {
+      if (image) ++entries_[image].holders;
+      auto it = previous ? entries_.find(previous) : entries_.end();
+      if (it != entries_.end() && it->second.holders) --it->second.holders;
+      if (previous) Settle(previous, &doomed);
+    }
+  }
+  DisposeAll(doomed);
+  return stored;
+}
+
+void ImageLedger::Drop(const std::function<Image()>& take) {
+  std::vector<Doomed> doomed;
+  {
+    Guard guard(lock_);
+    const Image image = take();
+    auto it = image ? entries_.find(image) : entries_.end();
+    if (it == entries_.end()) return;
+    if (it->second.holders) --it->second.holders;
+    Settle(image, &doomed);
+  }
+  DisposeAll(doomed);
+}
+
+ImageLedger::Image ImageLedger::Pin(const std::function<Image()>& read) {
+  Guard guard(lock_);
+  const Image image = read();
+  if (image) ++entries_[image].pins;
+  return image;
+}
+
+void ImageLedger::Unpin(Image image) {
+  if (!image) return;
+  std::vector<Doomed> doomed;
+  {
+    Guard guard(lock_);
+    auto it = entries_.find(image);
+    if (it == entries_.end()) return;
+    if (it->second.pins) --it->second.pins;
+    Settle(image, &doomed);
+  }
+  DisposeAll(doomed);
+}
+
+void ImageLedger::Release(Image image) {
+  if (!image) return;
+  std::vector<Doomed> doomed;
+  {
+    Guard guard(lock_);
+    Entry& entry = entries_[image];
+    entry.released = true;
+    Settle(image, &doomed);
+  }
+  DisposeAll(doomed);
+}
+
+bool ImageLedger::InUse(Image image) {
+  Guard guard(lock_);
+  auto it = entries_.find(image);
+  return it != entries_.end() && (it->second.holders || it->second.pins);
+}
+
+size_t ImageLedger::TrackedCount() {
+  Guard guard(lock_);
+  return entries_.size();
+}
+
+}  // namespace skin

@@ -1,0 +1,158 @@
+// GDI+ images from byte-sets through memory streams, and the images held by window
+// properties: counted by the ledger so that each is disposed once, when nothing needs it.
+#include <windows.h>
+
+#include <cstring>
+#include <utility>
+
+#include "skin/skin_win.h"
+
+namespace skin {
+namespace {
+
+void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
+  if (const base::GdiplusApi* api = base::Gdiplus()) api->GdipDisposeImage(AsImage(image));
+  if (keepAlive) reinterpret_cast<IStream*>(keepAlive)->Release();
+}
+
+constexpr const char* kImageProperties[] = {kPropBackImage, kPropNormalImage, kPropHoverImage, kPropDownImage,
+                                            kPropDisableImage};
+
+}  // namespace
+
+GlobalMemoryStream::~GlobalMemoryStream() {
+  Release();
+  if (stream_) stream_->Release();
+}
+
+void GlobalMemoryStream::Release() {
+  if (memory_ && !streamOwnsMemory_) GlobalFree(memory_);
+  memory_ = nullptr;
+}
+
+IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
+  Release();
+  if (stream_) std::exchange(stream_, nullptr)->Release();
+  const size_t size = bytes ? bytes->size() : 0;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!memory) return nullptr;
+  if (size) {
+    void* block = GlobalLock(memory);
+    if (!block) {
+      GlobalFree(memory);
+      return nullptr;
+    }
+    std::memcpy(block, bytes->data(), size);
+    GlobalUnlock(memory);
+  }
+  // The stream frees the block when its last reference goes: an image decoded from it may
+  // read it for as long as the image lives.
+  if (CreateStreamOnHGlobal(memory, TRUE, &stream_) != S_OK) {
+    stream_ = nullptr;
+    GlobalFree(memory);
+    return nullptr;
+  }
+  memory_ = memory;
+  streamOwnsMemory_ = true;
+  return stream_;
+}
+
+size_t GlobalMemoryStream::GetSize() const {
+  STATSTG status{};
+  if (stream_ && memory_ && stream_->Stat(&status, STATFLAG_NONAME) == S_OK) {
+    return static_cast<size_t>(status.cbSize.QuadPart);
+  }
+  return memory_ ? GlobalSize(memory_) : 0;
+}
+
+std::vector<uint8_t> GlobalMemoryStream::GetBytes() const {
+  const size_t size = GetSize();
+  if (!size) return {};
+  const void* block = GlobalLock(memory_);
+  if (!block) return {};
+  std::vector<uint8_t> bytes(static_cast<const uint8_t*>(block), static_cast<const uint8_t*>(block) + size);
+  GlobalUnlock(memory_);
+  return bytes;
+}
+
+IStream* GlobalMemoryStream::Detach() {
+  memory_ = nullptr;
+  return std::exchange(stream_, nullptr);
+}
+
+ImageLedger& Images() {
+  static ImageLedger ledger(DisposeImage);
+  return ledger;
+}
+
+ImageHandle LoadImageFromBytes(Bytes bytes) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!api || bytes.empty()) return 0;
+  GlobalMemoryStream memory;
+  IStream* stream = memory.Create(bytes);
+  if (!stream) return 0;
+  base::GpImage* image = nullptr;
+  if (api->GdipLoadImageFromStream(stream, &image) != base::kGpOk || !image) return 0;
+  api->GdipImageSelectActiveFrame(image, &FrameDimensionTime(), 0);
+  const ImageHandle handle = reinterpret_cast<ImageHandle>(image);
+  Images().Register(handle, reinterpret_cast<uintptr_t>(memory.Detach()));
+  return handle;
+}
+
+void ReleaseImage(ImageHandle image) {
+  if (image && SkinStarted()) Images().Release(image);
+}
+
+bool ImageInUse(ImageHandle image) { return image && Images().InUse(image); }
+
+bool IsImageProperty(const char* name) {
+  for (const char* property : kImageProperties) {
+    if (name && std::strcmp(name, property) == 0) return true;
+  }
+  return false;
+}
+
+bool StoreImage(HWND window, const char* name, ImageHandle image) {
+  return Images().Replace(image, [&](ImageHandle* previous) {
+    if (!IsWindow(window)) return false;
+    *previous = static_cast<ImageHandle>(Prop(window, name));
+    return SetWindowProp(window, name, static_cast<intptr_t>(image));
+  });
+}
+
+void StoreOwnImage(HWND window, const char* name, Bytes bytes) {
+  const ImageHandle image = LoadImageFromBytes(bytes);
+  StoreImage(window, name, image);
+  ReleaseImage(image);
+}
+
+void DropImages(HWND window) {
+  for (const char* name : kImageProperties) {
+    Images().Drop([&] {
+      const auto image = static_cast<ImageHandle>(Prop(window, name));
+      RemovePropA(window, name);
+      return image;
+    });
+  }
+}
+
+PinnedImage::PinnedImage(HWND window, const char* name)
+    : image_(name ? Images().Pin([&] { return static_cast<ImageHandle>(Prop(window, name)); }) : 0) {}
+
+const char* StateImageProperty(int32_t state) {
+  switch (state) {
+    case 1:
+      return kPropHoverImage;
+    case 2:
+      return kPropDownImage;
+    case 3:
+      return kPropDisableImage;
+    default:
+      return nullptr;
+  }
+}
+
+PinnedStateImage::PinnedStateImage(HWND control, int32_t state)
+    : state_(control, StateImageProperty(state)), normal_(control, kPropNormalImage) {}
+
+}  // namespace skin

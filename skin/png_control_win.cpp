@@ -1,0 +1,336 @@
+// PngControl: a child window drawn from one image per visual state. On an ordinary parent it
+// paints itself over a cached copy of what lies beneath it; on a layered window it only keeps
+// its state and has the window recomposed.
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <optional>
+
+#include "skin/gdi_win.h"
+#include "skin/geometry.h"
+#include "skin/skin_win.h"
+
+namespace skin {
+namespace {
+
+constexpr const char* kControlProperties[] = {
+    kPropType,       kPropBackType,   kPropDrawState, kPropFocus,    kPropBackColor,    kPropBackAlpha,
+    kPropOrderColor, kPropOrderAlpha, kPropTextColor, kPropToolTips, kPropChildWndProc, kPropWndProc};
+
+void ChangeStyle(HWND window, int index, LONG_PTR remove, LONG_PTR add) {
+  const LONG_PTR old = GetWindowLongPtrA(window, index);
+  const LONG_PTR changed = (old & ~remove) | add;
+  if (changed != old) SetWindowLongPtrA(window, index, changed);
+}
+
+int32_t State(HWND control) { return static_cast<int32_t>(Prop(control, kPropDrawState)); }
+
+// Off-screen: the cached background, the state image over it, then one copy to the screen.
+void DrawButton(HWND control, HDC given) {
+  const auto cache = reinterpret_cast<HBITMAP>(GetPropA(control, kPropCacheBitmap));
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!cache || !api) return;
+  RECT frame{};
+  GetWindowRect(control, &frame);
+  const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
+  std::optional<WindowDc> own;
+  HDC dc = given ? given : own.emplace(control).get();
+  MemoryDc memory(dc);
+  GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(dc, w, h));
+  Selection selected(memory.get(), bitmap.get());
+  {
+    base::GdipGraphics graphics;
+    api->GdipCreateFromHDC(memory.get(), graphics.out());
+    if (!graphics) return;
+    base::GdipImage background;
+    api->GdipCreateBitmapFromHBITMAP(cache, nullptr, background.out());
+    if (background) api->GdipDrawImageRect(graphics.get(), background.get(), 0, 0, float(w), float(h));
+    const PinnedStateImage image(control, State(control));
+    // The memory bitmap is the control's size: a larger image at natural size is cut by it.
+    if (image.get())
+      DrawPlaced(graphics.get(), image.get(), static_cast<int32_t>(Prop(control, kPropBackType)), 0, 0, w, h);
+  }
+  BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
+}
+
+void SetState(HWND control, int32_t state, bool force) {
+  if (state != State(control)) {
+    SetWindowProp(control, kPropDrawState, state);
+    DrawButton(control, nullptr);
+  } else if (force) {
+    DrawButton(control, nullptr);
+  }
+}
+
+// Keeps a copy of the pixels beneath the control, then draws the button over them.
+void Paint(HWND control) {
+  PaintDc paint(control);
+  RECT frame{};
+  GetWindowRect(control, &frame);
+  const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
+  if (HGDIOBJ old = GetPropA(control, kPropCacheBitmap)) DeleteObject(old);
+  GdiObject<HBITMAP> cache(CreateCompatibleBitmap(paint.get(), w, h));
+  {
+    MemoryDc memory(paint.get());
+    Selection selected(memory.get(), cache.get());
+    BitBlt(memory.get(), 0, 0, w, h, paint.get(), 0, 0, SRCCOPY);
+  }
+  SetWindowProp(control, kPropCacheBitmap, reinterpret_cast<intptr_t>(cache.release()));
+  DrawButton(control, paint.get());
+}
+
+void TrackLeave(HWND control) {
+  TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, control, 0};
+  TrackMouseEvent(&track);
+}
+
+LRESULT CALLBACK ButtonParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NOTIFY: {
+      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+      if (header && Prop(header->hwndFrom, kPropType) == kKindButton && header->code == UINT(NM_CUSTOMDRAW)) {
+        DrawButton(header->hwndFrom, nullptr);
+      }
+      break;
+    }
+    case WM_COMMAND: {
+      const auto control = reinterpret_cast<HWND>(lParam);
+      const UINT code = HIWORD(wParam);
+      if (control && Prop(control, kPropType) == kKindEdit &&
+          (code == EN_VSCROLL || code == EN_HSCROLL || code == EN_CHANGE)) {
+        InvalidateRect(control, nullptr, TRUE);
+      }
+      break;
+    }
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC: {
+      const auto control = reinterpret_cast<HWND>(lParam);
+      const intptr_t kind = Prop(control, kPropType);
+      if (!kind) break;
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      if (kind == kKindEdit) SetTextColor(dc, static_cast<COLORREF>(Prop(control, kPropTextColor)));
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_NCDESTROY:
+      DropImages(parent);
+      RemovePropA(parent, kPropTime);
+      if (Caret().focusedWindow == parent) CaretFocus(nullptr, nullptr);
+      return EndLink(parent, kPropWndProc, message, wParam, lParam);
+  }
+  return CallSaved(parent, kPropWndProc, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETFOCUS:
+      SetWindowProp(control, kPropFocus, 1);
+      if (State(control) == kStatePressed) SetState(control, kStateHover, true);
+      return 0;
+    case WM_KILLFOCUS:
+      SetWindowProp(control, kPropFocus, 0);
+      if (State(control) == kStateHover) SetState(control, kStateNormal, true);
+      return 0;
+    case WM_PAINT:
+      Paint(control);
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_NCPAINT:
+      return 0;
+    case WM_NCDESTROY:
+      EndControl(control);
+      return EndLink(control, kPropWndProc, message, wParam, lParam);
+    default:
+      break;
+  }
+  const LRESULT result = CallSaved(control, kPropWndProc, message, wParam, lParam);
+  const int32_t state = State(control);
+  switch (message) {
+    case WM_ENABLE:
+      SetState(control, wParam ? kStateNormal : kStateDisabled, true);
+      break;
+    case BM_SETSTATE:
+      SetState(control,
+               wParam == 1                 ? kStatePressed
+               : Prop(control, kPropFocus) ? kStateHover
+                                           : kStateNormal,
+               false);
+      DrawButton(control, nullptr);
+      break;
+    case WM_MOUSEMOVE:
+      if (state != kStateHover && state != kStatePressed) {
+        TrackLeave(control);
+        SetState(control, kStateHover, true);
+      }
+      break;
+    case WM_LBUTTONDOWN:
+      SetState(control, kStatePressed, true);
+      break;
+    case WM_LBUTTONUP:
+      SetState(control, NextState(state, ButtonEvent::kButtonUp), true);
+      break;
+    case WM_MOUSELEAVE:
+      SetState(control, kStateNormal, true);
+      break;
+  }
+  return result;
+}
+
+void InstallProcedure(HWND window, WNDPROC procedure) {
+  if (Prop(window, kPropWndProc)) return;
+  const LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
+  SetWindowProp(window, kPropWndProc, previous);
+}
+
+// The event a layered button's message stands for, if any.
+std::optional<ButtonEvent> EventOf(UINT message, WPARAM wParam) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      return ButtonEvent::kMouseMove;
+    case WM_MOUSELEAVE:
+      return ButtonEvent::kMouseLeave;
+    case WM_LBUTTONDOWN:
+      return ButtonEvent::kButtonDown;
+    case WM_LBUTTONUP:
+      return ButtonEvent::kButtonUp;
+    case WM_ENABLE:
+      return wParam ? ButtonEvent::kEnabled : ButtonEvent::kDisabled;
+    default:
+      return std::nullopt;
+  }
+}
+
+}  // namespace
+
+LRESULT EndLink(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto saved = reinterpret_cast<WNDPROC>(Prop(window, property));
+  RestoreProcedure(window, property);
+  return saved ? CallWindowProcA(saved, window, message, wParam, lParam)
+               : DefWindowProcA(window, message, wParam, lParam);
+}
+
+void EndControl(HWND control) {
+  if (HGDIOBJ cache = GetPropA(control, kPropCacheBitmap)) DeleteObject(cache);
+  RemovePropA(control, kPropCacheBitmap);
+  DropImages(control);
+  if (Caret().focusedEdit == control) CaretFocus(nullptr, nullptr);
+  for (const char* name : kControlProperties) {
+    // The saved procedures are put back by the links that saved them.
+    if (name != kPropWndProc && name != kPropChildWndProc) RemovePropA(control, name);
+  }
+}
+
+LRESULT CALLBACK LayeredButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCDESTROY) {
+    EndControl(control);
+    return EndLink(control, kPropChildWndProc, message, wParam, lParam);
+  }
+  if (const std::optional<ButtonEvent> event = EventOf(message, wParam)) {
+    const int32_t state = State(control);
+    const int32_t next = NextState(state, *event);
+    // Moves while hovered or pressed change nothing; every other listed message recomposes.
+    if (*event != ButtonEvent::kMouseMove || next != state) {
+      if (*event == ButtonEvent::kMouseMove) TrackLeave(control);
+      SetWindowProp(control, kPropDrawState, next);
+      ComposeWindow(GetParent(control));
+    }
+  }
+  return CallSaved(control, kPropChildWndProc, message, wParam, lParam);
+}
+
+bool PngControl::Attach(WindowHandle handle) {
+  HWND window = AsWindow(handle);
+  if (!SkinStarted() || !IsWindow(window)) return false;
+  HWND parent = GetParent(window);
+  if (parent && !Prop(parent, kPropType)) InstallProcedure(parent, ButtonParentProc);
+  ChangeStyle(window, GWL_STYLE, WS_CLIPSIBLINGS, 0);
+  ChangeStyle(window, GWL_EXSTYLE, 0, WS_EX_TRANSPARENT);
+  if (parent) ChangeStyle(parent, GWL_STYLE, WS_CLIPCHILDREN, 0);
+  control_ = handle;
+  return true;
+}
+
+bool PngControl::AttachButton(WindowHandle handle, std::optional<ImageHandle> normal) {
+  if (!Attach(handle)) return false;
+  HWND control = AsWindow(handle);
+  SetWindowProp(control, kPropType, kKindButton);
+  if (normal && *normal) StoreImage(control, kPropNormalImage, *normal);
+  ChangeStyle(control, GWL_STYLE, 0, BS_OWNERDRAW);
+  InstallProcedure(control, ButtonProc);
+  if (HWND parent = GetParent(control)) {
+    const RECT box = ChildRect(parent, control);
+    InvalidateRect(parent, &box, FALSE);
+  }
+  InvalidateRect(control, nullptr, FALSE);
+  return true;
+}
+
+WindowHandle PngControl::CreateButton(WindowHandle parent, int32_t left, int32_t top, int32_t width,
+                                      int32_t height, const char* caption) {
+  if (!SkinStarted()) return 0;
+  HWND button = CreateWindowExA(WS_EX_TRANSPARENT, "Button", caption, WS_CHILD | WS_VISIBLE, left, top, width,
+                                height, AsWindow(parent), nullptr, nullptr, nullptr);
+  const auto handle = reinterpret_cast<WindowHandle>(button);
+  if (button) AttachButton(handle);
+  return handle;
+}
+
+bool PngControl::SetProperty(const char* name, intptr_t value) const {
+  HWND control = AsWindow(control_);
+  if (IsImageProperty(name)) return StoreImage(control, name, static_cast<ImageHandle>(value));
+  return SetWindowProp(control, name, value);
+}
+
+intptr_t PngControl::GetProperty(const char* name) const { return Prop(AsWindow(control_), name); }
+
+intptr_t PngControl::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
+  return SendMessageA(AsWindow(control_), message, wParam, lParam);
+}
+
+intptr_t PngControl::SendWindowMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
+  return SendMessage(message, wParam, lParam);
+}
+
+void PngControl::Move(std::optional<int32_t> left, std::optional<int32_t> top, std::optional<int32_t> width,
+                      std::optional<int32_t> height, bool withoutRedraw) const {
+  if (IsWindow(AsWindow(control_))) MoveSkinned(AsWindow(control_), left, top, width, height, withoutRedraw);
+}
+
+bool PngControl::IsValid() const { return IsWindow(AsWindow(control_)) == 1; }
+
+void PngControl::Invalidate() const { InvalidateRect(AsWindow(control_), nullptr, FALSE); }
+
+void PngControl::SetStateImages(std::optional<ImageHandle> normal, std::optional<ImageHandle> hover,
+                                std::optional<ImageHandle> pressed,
+                                std::optional<ImageHandle> disabled) const {
+  if (!SkinStarted()) return;
+  HWND control = AsWindow(control_);
+  const std::optional<ImageHandle>* images[] = {&normal, &hover, &pressed, &disabled};
+  const char* names[] = {kPropNormalImage, kPropHoverImage, kPropDownImage, kPropDisableImage};
+  for (int i = 0; i < 4; ++i) {
+    if (*images[i]) StoreImage(control, names[i], **images[i]);
+  }
+}
+
+void PngControl::SetStateImagesFromBytes(std::optional<Bytes> normal, std::optional<Bytes> hover,
+                                         std::optional<Bytes> pressed, std::optional<Bytes> disabled) const {
+  if (!SkinStarted()) return;
+  HWND control = AsWindow(control_);
+  const std::optional<Bytes>* images[] = {&normal, &hover, &pressed, &disabled};
+  const char* names[] = {kPropNormalImage, kPropHoverImage, kPropDownImage, kPropDisableImage};
+  for (int i = 0; i < 4; ++i) {
+    if (*images[i]) StoreOwnImage(control, names[i], **images[i]);
+  }
+}
+
+void PngControl::SetBackType(int32_t placement) const {
+  SetWindowProp(AsWindow(control_), kPropBackType, placement);
+}
+
+}  // namespace skin

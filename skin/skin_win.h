@@ -1,0 +1,178 @@
+// Inside the skin layer: window properties, images held by them, composition of a layered
+// window and the window procedures the layer installs.
+#pragma once
+
+#include <windows.h>
+// after windows.h
+#include <objidl.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "base/gdiplus_win.h"
+#include "skin/image_ledger.h"
+#include "skin/skin.h"
+#include "skin/skin_text.h"
+
+namespace skin {
+
+// Window properties, by their names.
+inline constexpr char kPropType[] = "PngControl_Type";
+inline constexpr char kPropBackType[] = "PngControl_BackType";
+inline constexpr char kPropBackImage[] = "PngControl_BackImage";
+inline constexpr char kPropNormalImage[] = "PngControl_NormalImage";
+inline constexpr char kPropHoverImage[] = "PngControl_OverlImage";
+inline constexpr char kPropDownImage[] = "PngControl_DownImage";
+inline constexpr char kPropDisableImage[] = "PngControl_DisableImage";
+inline constexpr char kPropDrawState[] = "Vireo_DrawState";
+inline constexpr char kPropFocus[] = "PngControl_IsFoucs";
+inline constexpr char kPropCacheBitmap[] = "PngControl_CacheBitmap";
+inline constexpr char kPropWndProc[] = "PngControl_WndProc";
+inline constexpr char kPropChildWndProc[] = "PngControl_ChildWndProc";
+inline constexpr char kPropBackColor[] = "PngControl_BackColor";
+inline constexpr char kPropBackAlpha[] = "PngControl_BackAlpha";
+inline constexpr char kPropOrderColor[] = "PngControl_OrderColor";
+inline constexpr char kPropOrderAlpha[] = "PngControl_OrderAlpha";
+inline constexpr char kPropTextColor[] = "PngControl_TextColor";
+inline constexpr char kPropToolTips[] = "Vireo_ToolTips";
+inline constexpr char kPropTime[] = "PngControl_Time";
+
+// Control kinds ("PngControl_Type").
+inline constexpr intptr_t kKindPicture = 2;
+inline constexpr intptr_t kKindButton = 3;
+inline constexpr intptr_t kKindEdit = 4;
+
+inline constexpr UINT_PTR kCaretTimer = 64;
+inline constexpr char kLoadDialogClass[] = "VireoLoadDialog";
+
+// Skin start-up with GDI+ from the library named (tests name one that does not exist).
+bool StartSkinFrom(const char* library);
+// The GDI+ frame dimension of animated images, converted at start-up.
+const GUID& FrameDimensionTime();
+
+// A stream over a global memory block holding a copy of some bytes.
+class GlobalMemoryStream {
+ public:
+  GlobalMemoryStream() = default;
+  ~GlobalMemoryStream();
+  GlobalMemoryStream(const GlobalMemoryStream&) = delete;
+  GlobalMemoryStream& operator=(const GlobalMemoryStream&) = delete;
+
+  // Frees the block unless the stream owns it.
+  void Release();
+  // With bytes: a block holding a copy of them, owned by the stream, so that whoever keeps
+  // the stream keeps the bytes. Without: an empty, growing block. Null on failure.
+  IStream* Create(std::optional<Bytes> bytes = std::nullopt);
+  IStream* GetStream() const { return stream_; }
+  size_t GetSize() const;
+  std::vector<uint8_t> GetBytes() const;
+  // Hands the stream, and the block it owns, to the caller.
+  IStream* Detach();
+
+ private:
+  HGLOBAL memory_ = nullptr;
+  IStream* stream_ = nullptr;
+  bool streamOwnsMemory_ = false;
+};
+
+inline intptr_t Prop(HWND window, const char* name) {
+  return reinterpret_cast<intptr_t>(GetPropA(window, name));
+}
+inline bool SetWindowProp(HWND window, const char* name, intptr_t value) {
+  return SetPropA(window, name, reinterpret_cast<HANDLE>(value)) != FALSE;
+}
+inline HWND AsWindow(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+inline base::GpImage* AsImage(ImageHandle image) { return reinterpret_cast<base::GpImage*>(image); }
+
+// True when the name is one of the image properties, whose images the ledger counts.
+bool IsImageProperty(const char* name);
+
+// The process's image ledger.
+ImageLedger& Images();
+// Stores the image in the window's property, counting it; false for a dead window.
+bool StoreImage(HWND window, const char* name, ImageHandle image);
+// Stores an image the layer decoded itself: it is disposed once replaced and no longer drawn.
+void StoreOwnImage(HWND window, const char* name, Bytes bytes);
+// Takes every image property off a window that is ending.
+void DropImages(HWND window);
+
+// An image property's image, held for drawing while this lives.
+class PinnedImage {
+ public:
+  PinnedImage(HWND window, const char* name);
+  ~PinnedImage() { Images().Unpin(image_); }
+  PinnedImage(const PinnedImage&) = delete;
+  PinnedImage& operator=(const PinnedImage&) = delete;
+  base::GpImage* get() const { return AsImage(image_); }
+
+ private:
+  ImageHandle image_;
+};
+
+// The name of the image property for a button's visual state ("StateImage" without the
+// fall-back to the normal image, which PinnedStateImage adds).
+const char* StateImageProperty(int32_t state);
+class PinnedStateImage {
+ public:
+  PinnedStateImage(HWND control, int32_t state);
+  base::GpImage* get() const { return state_.get() ? state_.get() : normal_.get(); }
+
+ private:
+  PinnedImage state_;
+  PinnedImage normal_;
+};
+
+// Rebuilds and presents a layered window's picture.
+void ComposeWindow(HWND window);
+// Hands a picture (a 32-bit ARGB GDI+ bitmap) to the layered window.
+void PresentLayered(HWND window, base::GpImage* picture, bool caretVisible);
+// Draws one PNG control child into a composition.
+void DrawChild(HWND window, HWND child, base::GpGraphics* graphics);
+// Draws the image into (x, y, w, h) by the control's placement.
+void DrawPlaced(base::GpGraphics* graphics, base::GpImage* image, int32_t placement, int32_t x, int32_t y,
+                int32_t w, int32_t h);
+// The edit box's text, inside (x, y, w, h) of the composition.
+void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, int32_t w, int32_t h);
+
+// The drawn caret of the focused edit box of a layered window.
+struct CaretState {
+  HWND focusedWindow = nullptr;
+  HWND focusedEdit = nullptr;
+  base::GdipImage lastComposition;
+  bool visible = false;
+};
+CaretState& Caret();
+// Focus entered or left an edit box of a layered window.
+void CaretFocus(HWND window, HWND edit);
+// The caret timer's procedure (timer 64, every 500 ms).
+TIMERPROC CaretTimerProcedure();
+
+// The child's window rectangle in its parent window's client coordinates.
+RECT ChildRect(HWND window, HWND child);
+
+// Window procedures the layer installs.
+LRESULT CALLBACK LayeredButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK LayeredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+// The one tooltip window of the process (null until the first SetToolTip).
+HWND SharedToolTip();
+// Ends the procedure chain link saved in the property: puts the saved procedure back and
+// passes the last message on to it.
+LRESULT EndLink(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam);
+// Moves and sizes a window; what is not given keeps its current value (a child's position in
+// its parent's client coordinates).
+void MoveSkinned(HWND window, std::optional<int32_t> left, std::optional<int32_t> top,
+                 std::optional<int32_t> width, std::optional<int32_t> height, bool withoutRedraw);
+// Frees what the layer keeps on a control that is ending: its cached background, images and
+// properties.
+void EndControl(HWND control);
+// Puts back the procedure saved in the property and removes it.
+void RestoreProcedure(HWND window, const char* property);
+LRESULT CallSaved(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Seen by tests: every picture handed to a layered window, as premultiplied ARGB pixels,
+// top row first, before it goes to UpdateLayeredWindow.
+using PresentObserver = void (*)(HWND window, const uint32_t* pixels, int32_t width, int32_t height);
+void SetPresentObserver(PresentObserver observer);
+
+}  // namespace skin

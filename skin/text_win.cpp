@@ -1,0 +1,281 @@
+// GDI+ fonts, families and string formats; the drawn text of an edit box on a layered window
+// and the procedure that keeps that text and its caret current; tooltips.
+#include <windows.h>
+// after windows.h
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+#include "skin/geometry.h"
+#include "skin/skin_win.h"
+
+namespace skin {
+namespace {
+
+template <typename T>
+T* As(GdipHandle handle) {
+  return reinterpret_cast<T*>(handle);
+}
+template <typename T>
+GdipHandle Handle(T* object) {
+  return reinterpret_cast<GdipHandle>(object);
+}
+
+constexpr GdipStatus kNotStarted = 18;  // GdiplusNotInitialized
+
+HWND gToolTip = nullptr;
+
+}  // namespace
+
+std::vector<wchar_t> ToUtf16(const char* text) {
+  const int units = text ? MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0) : 0;
+  if (units <= 0) return {L'\0'};
+  std::vector<wchar_t> wide(static_cast<size_t>(units));
+  MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), units);
+  return wide;
+}
+
+// ---- SkinFontFamily ----
+
+SkinFontFamily::SkinFontFamily(SkinFontFamily&& other) noexcept : family_(std::exchange(other.family_, 0)) {}
+SkinFontFamily& SkinFontFamily::operator=(SkinFontFamily&& other) noexcept {
+  if (this != &other) SetHandle(std::exchange(other.family_, 0));
+  return *this;
+}
+
+void SkinFontFamily::Release() {
+  if (family_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteFontFamily(As<base::GpFontFamily>(family_));
+  family_ = 0;
+}
+
+void SkinFontFamily::SetHandle(GdipHandle family) {
+  if (family != family_) Release();
+  family_ = family;
+}
+
+GdipStatus SkinFontFamily::Create(const char* name) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!api) return kNotStarted;
+  const std::vector<wchar_t> wide = ToUtf16(name);
+  base::GpFontFamily* family = nullptr;
+  const GdipStatus status = api->GdipCreateFontFamilyFromName(wide.data(), nullptr, &family);
+  SetHandle(Handle(family));
+  return status;
+}
+
+// ---- SkinFont ----
+
+SkinFont::SkinFont(SkinFont&& other) noexcept : font_(std::exchange(other.font_, 0)) {}
+SkinFont& SkinFont::operator=(SkinFont&& other) noexcept {
+  if (this != &other) SetHandle(std::exchange(other.font_, 0));
+  return *this;
+}
+
+void SkinFont::Release() {
+  if (font_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteFont(As<base::GpFont>(font_));
+  font_ = 0;
+}
+
+void SkinFont::SetHandle(GdipHandle font) {
+  if (font != font_) Release();
+  font_ = font;
+}
+
+GdipStatus SkinFont::Create(const char* familyName, float size, int32_t style, int32_t unit) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!api) return kNotStarted;
+  SkinFontFamily family;
+  family.Create(familyName);
+  base::GpFont* font = nullptr;
+  const GdipStatus status =
+      api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, unit, &font);
+  SetHandle(Handle(font));
+  return status;
+}
+
+GdipStatus SkinFont::CreateFromDC(uintptr_t dc) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!api) return kNotStarted;
+  base::GpFont* font = nullptr;
+  const GdipStatus status = api->GdipCreateFontFromDC(reinterpret_cast<HDC>(dc), &font);
+  SetHandle(Handle(font));
+  return status;
+}
+
+GdipHandle SkinFont::CreateFromWindow(uintptr_t window) {
+  return CreateFromHFONT(static_cast<uintptr_t>(SendMessageA(AsWindow(window), WM_GETFONT, 0, 0)));
+}
+
+GdipHandle SkinFont::CreateFromHFONT(uintptr_t handle) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  LOGFONTA font{};
+  if (!handle || !api || !GetObjectA(reinterpret_cast<HFONT>(handle), sizeof font, &font)) return 0;
+  int32_t style = 0;
+  if (font.lfWeight == 600 || font.lfWeight == 700) style |= 1;
+  if (font.lfItalic == 1) style |= 2;
+  if (font.lfUnderline == 1) style |= 4;
+  if (font.lfStrikeOut == 1) style |= 8;
+  const std::string face(font.lfFaceName, strnlen(font.lfFaceName, sizeof font.lfFaceName));
+  SkinFontFamily family;
+  family.Create(face.c_str());
+  const float size = float(font.lfHeight >= 0 ? font.lfHeight : -font.lfHeight);
+  base::GpFont* created = nullptr;
+  api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, base::kGpUnitPixel, &created);
+  SetHandle(Handle(created));
+  return font_;
+}
+
+GdipStatus SkinFont::GetStyle(int32_t* style) const {
+  const base::GdiplusApi* api = base::Gdiplus();
+  INT value = 0;
+  const GdipStatus status = api ? api->GdipGetFontStyle(As<base::GpFont>(font_), &value) : kNotStarted;
+  *style = value;
+  return status;
+}
+
+GdipStatus SkinFont::GetSize(float* size) const {
+  const base::GdiplusApi* api = base::Gdiplus();
+  return api ? api->GdipGetFontSize(As<base::GpFont>(font_), size) : kNotStarted;
+}
+
+GdipStatus SkinFont::GetUnit(int32_t* unit) const {
+  const base::GdiplusApi* api = base::Gdiplus();
+  int value = 0;
+  const GdipStatus status = api ? api->GdipGetFontUnit(As<base::GpFont>(font_), &value) : kNotStarted;
+  *unit = value;
+  return status;
+}
+
+GdipStatus SkinFont::GetHeight(GdipHandle graphics, float* height) const {
+  const base::GdiplusApi* api = base::Gdiplus();
+  return api ? api->GdipGetFontHeight(As<base::GpFont>(font_), As<base::GpGraphics>(graphics), height)
+             : kNotStarted;
+}
+
+// ---- SkinStringFormat ----
+
+SkinStringFormat::SkinStringFormat(SkinStringFormat&& other) noexcept
+    : format_(std::exchange(other.format_, 0)) {}
+SkinStringFormat& SkinStringFormat::operator=(SkinStringFormat&& other) noexcept {
+  if (this != &other) SetHandle(std::exchange(other.format_, 0));
+  return *this;
+}
+
+void SkinStringFormat::Release() {
+  if (format_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteStringFormat(As<base::GpStringFormat>(format_));
+  format_ = 0;
+}
+
+void SkinStringFormat::SetHandle(GdipHandle format) {
+  if (format != format_) Release();
+  format_ = format;
+}
+
+GdipStatus SkinStringFormat::Create(int32_t flags, uint16_t language) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  if (!api) return kNotStarted;
+  base::GpStringFormat* format = nullptr;
+  const GdipStatus status = api->GdipCreateStringFormat(flags, language, &format);
+  SetHandle(Handle(format));
+  return status;
+}
+
+GdipStatus SkinStringFormat::SetAlign(int32_t alignment) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  return api ? api->GdipSetStringFormatAlign(As<base::GpStringFormat>(format_), alignment) : kNotStarted;
+}
+
+GdipStatus SkinStringFormat::SetLineAlign(int32_t alignment) {
+  const base::GdiplusApi* api = base::Gdiplus();
+  return api ? api->GdipSetStringFormatLineAlign(As<base::GpStringFormat>(format_), alignment) : kNotStarted;
+}
+
+GdipStatus SkinStringFormat::SetAlignment(int32_t alignment, int32_t lineAlignment) {
+  SetAlign(alignment);
+  return SetLineAlign(lineAlignment);
+}
+
+// ---- Edit boxes on a layered window ----
+
+void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, int32_t w, int32_t h) {
+  const int length = GetWindowTextLengthA(edit);
+  if (length <= 0) return;
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
+  if (text.empty()) return;
+  const std::vector<wchar_t> wide = ToUtf16(text.c_str());
+  SkinFont font;
+  if (!font.CreateFromWindow(reinterpret_cast<uintptr_t>(edit))) return;  // no font: no text
+  SkinStringFormat format;
+  format.Create(0x1004, 0);  // one line, not fitted to the black box
+  format.SetAlignment(0, 1);
+  const base::GdiplusApi& api = *base::Gdiplus();
+  base::GdipBrush brush;
+  api.GdipCreateSolidFill(ColorToArgb(static_cast<uint32_t>(Prop(edit, kPropTextColor)), 255), brush.out());
+  const base::GdipRectF layout{float(x + 2), float(y + 2), float(w - 4), float(h - 4)};
+  api.GdipDrawString(graphics, wide.data(), static_cast<INT>(wide.size() - 1),
+                     As<base::GpFont>(font.GetHandle()), &layout,
+                     As<base::GpStringFormat>(format.GetHandle()), brush.get());
+}
+
+LRESULT CALLBACK LayeredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND window = GetParent(edit);
+  switch (message) {
+    case WM_NCDESTROY:
+      EndControl(edit);
+      return EndLink(edit, kPropChildWndProc, message, wParam, lParam);
+    case WM_SETFOCUS:
+      CaretFocus(window, edit);
+      break;
+    case WM_KILLFOCUS:
+      CaretFocus(nullptr, nullptr);
+      break;
+  }
+  const LRESULT result = CallSaved(edit, kPropChildWndProc, message, wParam, lParam);
+  switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+    case WM_SETTEXT:
+    case WM_KEYDOWN:
+    case WM_CHAR:
+    case WM_LBUTTONUP:
+    case WM_IME_CHAR:
+    case WM_CUT:
+    case WM_PASTE:
+      ComposeWindow(window);
+      break;
+  }
+  return result;
+}
+
+// ---- Tooltips ----
+
+HWND SharedToolTip() { return gToolTip; }
+
+void PngControl::SetToolTip(const char* text, bool atCursor) const {
+  HWND control = AsWindow(control_);
+  if (!SkinStarted() || !IsWindow(control)) return;
+  if (!gToolTip) {
+    InitCommonControls();
+    gToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                               nullptr);
+    if (!gToolTip) return;
+    SendMessageA(gToolTip, TTM_SETMAXTIPWIDTH, 0, 1024);  // long tips wrap onto more lines
+  }
+  TOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V1_SIZE;
+  tool.hwnd = control;
+  tool.uId = 0;
+  tool.lpszText = const_cast<char*>(text ? text : "");
+  if (Prop(control, kPropToolTips)) {
+    SendMessageA(gToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    return;
+  }
+  SetWindowProp(control, kPropToolTips, 1);
+  tool.uFlags = TTF_SUBCLASS | (atCursor ? 0 : TTF_CENTERTIP);
+  GetClientRect(control, &tool.rect);
+  SendMessageA(gToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace skin
