@@ -9,10 +9,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 src=$root/assets/src
 out=$root/assets/images
 
-# Debian packages: the renderer, the optimiser, the icon writer and the font of the texts
+# Debian packages: the renderer, the optimisers, the icon writer and the font of the texts
 # (Noto Sans CJK, SIL Open Font License: the rendered glyphs may be embedded).
 source "$root/scripts/debian-packages.sh"
-install_missing render-assets librsvg2-bin optipng icoutils fonts-noto-cjk
+install_missing render-assets librsvg2-bin optipng zopfli icoutils fonts-noto-cjk
 # Without the font the renderer would quietly fall back to another one.
 if ! fc-list : family | grep -q 'Noto Sans CJK SC'; then
   echo "render-assets: the font Noto Sans CJK SC is not installed" >&2
@@ -23,10 +23,12 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p "$out"
 
-# render SOURCE.svg NAME WIDTH HEIGHT
+# render SOURCE.svg NAME WIDTH HEIGHT: optipng drops the ancillary chunks (no gamma for GDI+ to
+# apply) and reduces the colour type; zopflipng then finds the smallest deflate stream.
 render() {
   rsvg-convert --width "$3" --height "$4" --format png -o "$tmp/$2.png" "$1"
-  optipng -quiet -o5 -strip all -out "$out/$2.png" -clobber "$tmp/$2.png"
+  optipng -quiet -o5 -strip all "$tmp/$2.png"
+  zopflipng -y -m "$tmp/$2.png" "$out/$2.png" >/dev/null
 }
 
 render "$src/background1.svg" background1 800 580
@@ -61,14 +63,16 @@ done
 
 # The icon: every size Windows picks from. Up to 64 pixels as bitmaps, which Windows XP reads;
 # 128 and 256 as PNG inside the .ico (Vista and later), which keeps the program small.
-icons=()
-for s in 16 24 32 48 64; do
+rsvg-convert --width 16 --height 16 -o "$tmp/icon16.png" "$src/icon-small.svg"
+icons=("$tmp/icon16.png")
+for s in 24 32 48 64; do
   rsvg-convert --width "$s" --height "$s" -o "$tmp/icon$s.png" "$src/icon.svg"
   icons+=("$tmp/icon$s.png")
 done
 for s in 128 256; do
   rsvg-convert --width "$s" --height "$s" -o "$tmp/icon$s.png" "$src/icon.svg"
   optipng -quiet -o5 -strip all "$tmp/icon$s.png"
+  zopflipng -y -m "$tmp/icon$s.png" "$tmp/icon$s.png" >/dev/null
   icons+=(--raw="$tmp/icon$s.png")
 done
 icotool --create --output="$root/assets/netmend.ico" "${icons[@]}"
