@@ -31,7 +31,8 @@ echo "netmend.exe built in $copy/build/win32: $second_sum"
 echo "second build: $(($(date +%s) - start)) s"
 if [[ $first_sum != "$second_sum" ]]; then
   cmp -l "$exe" "$second" | head -20 >&2 || true
-  echo "reproducible-build: the two builds differ" >&2
+  echo "reproducible-build: the two builds differ (is $exe built from the tree as it is now?" \
+       "the second build stays in $copy)" >&2
   exit 1
 fi
 rm -rf "$work"
