@@ -1,0 +1,34 @@
+// The fields of the components' stored property data: little-endian 32-bit values and byte
+// arrays (a 32-bit length, then that many bytes; nothing follows a length of 0 or less).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "components/byte_reader.h"
+
+namespace components {
+
+inline bool ReadStoredArray(ByteReader& in, std::vector<uint8_t>* out) {
+  int32_t length;
+  if (!in.I32(&length)) return false;
+  out->clear();
+  if (length <= 0) return true;
+  std::span<const uint8_t> bytes;
+  if (!in.Bytes(static_cast<size_t>(length), &bytes)) return false;
+  out->assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+inline void PutStoredI32(std::vector<uint8_t>& out, int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+inline void PutStoredArray(std::vector<uint8_t>& out, std::span<const uint8_t> bytes) {
+  PutStoredI32(out, static_cast<int32_t>(bytes.size()));
+  out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+}  // namespace components
