@@ -305,3 +305,38 @@ TEST_F(Box, TickCountsWrapWithoutKillingOrKeepingObjects) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Box, ComposingDrawsShownObjectsByLayerIntoTheArea) {
+  ObjectTemplate low = Square(4, 4, 0, false, 0);
+  ObjectTemplate high = Square(2, 2, 0, false, 1);
+  high.source.frames[0].pixels.assign(4, 0x00FF0000);
+  const int32_t top = box.CreateObject(high, 11.7, 11);  // drawn at (11, 11), created first
+  box.CreateObject(low, 10, 10);
+  const int32_t hidden = box.CreateObject(Square(4, 4, 0, false, 2), 10, 10);
+  box.Show(hidden, false);
+  std::vector<uint32_t> pixels(6 * 3, 0x00FFFFFF);
+  box.Compose(Rect{9, 10, 15, 13}, Surface{pixels.data(), 6, 3, 6});
+  const uint32_t W = 0x00FFFFFF, L = 0x00102030, H = 0x00FF0000;
+  EXPECT_EQ(pixels, (std::vector<uint32_t>{W, L, L, L, L, W,  //
+                                           W, L, H, H, L, W,  //
+                                           W, L, H, H, L, W}));
+  (void)top;
+}
+
+TEST_F(Box, HiddenObjectsAreNeitherAnimatedNorMovedByTheTimer) {
+  const int32_t id = box.CreateObject(Square(4, 4, 0, false, 0, 2, 10), 50, 50);
+  box.StartGif(id, 0, 0, 0, false);
+  box.StartAutoForward(id, Forward(2, 0));
+  box.Show(id, false);
+  Tick(10);
+  EXPECT_EQ(box.Find(id)->y, 50);
+  EXPECT_EQ(box.Find(id)->frame, 0u);
+  box.Show(id, true);
+  Tick(3);
+  EXPECT_EQ(box.Find(id)->y, 44);
+  EXPECT_EQ(box.Find(id)->frame, 1u);
+}
+
+}  // namespace
