@@ -4,18 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "components/transform.h"
 
 namespace components {
-
-int32_t TruncPosition(double v) {
-  if (!(v == v)) return 0;  // NaN
-  if (v >= 2147483647.0) return std::numeric_limits<int32_t>::max();
-  if (v <= -2147483648.0) return std::numeric_limits<int32_t>::min();
-  return static_cast<int32_t>(v);
-}
 
 BoxEngine::BoxEngine(BoxHost& host, int32_t clientWidth, int32_t clientHeight)
     : host_(host), alive_(std::make_shared<bool>(true)), width_(clientWidth), height_(clientHeight) {}

@@ -204,7 +204,12 @@ constexpr int32_t NormalAngle(int64_t degrees) {
   return a < 0 ? a + 360 : a;
 }
 
-// A position truncated toward zero, held within the 32-bit range.
-int32_t TruncPosition(double v);
+// A position truncated toward zero, held within the 32-bit range (NaN gives 0). Inline: the
+// collision search truncates every other object's position.
+inline int32_t TruncPosition(double v) {
+  if (v > -2147483648.0 && v < 2147483647.0) return static_cast<int32_t>(v);
+  if (v >= 2147483647.0) return 2147483647;
+  return v <= -2147483648.0 ? -2147483647 - 1 : 0;
+}
 
 }  // namespace components

@@ -41,14 +41,18 @@ Outcome BoxEngine::SetPosition(int32_t id, double nx, double ny) {
 BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, const std::string* name) const {
   if (!o.Usable()) return nullptr;
   const FrameView view = ViewOf(*o.rendered, o.frame);
+  const int64_t right = int64_t{x} + view.width, bottom = int64_t{y} + view.height;
   for (size_t j = list_.size(); j-- > 0;) {
     BoxObject* other = list_[j];
     if (other->layer < o.layer) break;
     if (other == &o || !other->collideAllowed || other->layer != o.layer || other->type == o.type) continue;
     if (!other->Usable() || (name && other->name != *name)) continue;
-    if (Overlap(view, x, y, ViewOf(*other->rendered, other->frame), TruncPosition(other->x),
-                TruncPosition(other->y)))
-      return other;
+    // Most objects are far away: their rectangles are checked before any pixel.
+    const int32_t ox = TruncPosition(other->x), oy = TruncPosition(other->y);
+    if (ox >= right || oy >= bottom || int64_t{ox} + other->Width() <= x ||
+        int64_t{oy} + other->Height() <= y)
+      continue;
+    if (Overlap(view, x, y, ViewOf(*other->rendered, other->frame), ox, oy)) return other;
   }
   return nullptr;
 }
