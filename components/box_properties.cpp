@@ -2,7 +2,6 @@
 #include "components/box_properties.h"
 
 #include <algorithm>
-#include <new>
 
 #include "components/stored_fields.h"
 
@@ -96,17 +95,7 @@ bool BoxProperties::SetValue(int index, int32_t value) {
 }
 
 bool ReadBoxData(std::span<const uint8_t> data, BoxProperties* out) {
-  *out = BoxProperties();
-  if (data.empty()) return true;
-  BoxProperties read;
-  ByteReader in(data);
-  try {
-    if (!ReadFields(in, &read)) return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  *out = std::move(read);
-  return true;
+  return ReadStoredData(data, out, ReadFields);
 }
 
 std::vector<uint8_t> WriteBoxData(const BoxProperties& properties) {

@@ -3,9 +3,8 @@
 
 #include <algorithm>
 #include <array>
-#include <new>
 
-#include "components/byte_reader.h"
+#include "components/stored_fields.h"
 
 namespace components {
 namespace {
@@ -66,28 +65,6 @@ constexpr int kStoredArrays[] = {kPropFont, kPropPicture, kPropCreateSound, kPro
 
 bool ValidIndex(int index) { return index >= 0 && index < kObjectPropertyCount; }
 
-// A 32-bit length, then that many bytes; nothing follows a length of 0 or less.
-bool ReadArray(ByteReader& in, std::vector<uint8_t>* out) {
-  int32_t length;
-  if (!in.I32(&length)) return false;
-  out->clear();
-  if (length <= 0) return true;
-  std::span<const uint8_t> bytes;
-  if (!in.Bytes(static_cast<size_t>(length), &bytes)) return false;
-  out->assign(bytes.begin(), bytes.end());
-  return true;
-}
-
-void PutI32(std::vector<uint8_t>& out, int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-void PutArray(std::vector<uint8_t>& out, std::span<const uint8_t> bytes) {
-  PutI32(out, static_cast<int32_t>(bytes.size()));
-  out.insert(out.end(), bytes.begin(), bytes.end());
-}
-
 bool ReadFields(ByteReader& in, ObjectProperties* out) {
   int32_t version;
   if (!in.I32(&version) || version > kStoredVersion) return false;
@@ -106,10 +83,10 @@ bool ReadFields(ByteReader& in, ObjectProperties* out) {
     out->SetValue(kPropTurnType, value);
   }
   std::vector<uint8_t> bytes;
-  if (!ReadArray(in, &bytes)) return false;
+  if (!ReadStoredArray(in, &bytes)) return false;
   out->SetData(kPropText, bytes);
   for (int index : kStoredArrays) {
-    if (!ReadArray(in, &bytes)) return false;
+    if (!ReadStoredArray(in, &bytes)) return false;
     out->SetData(index, bytes);
   }
   return true;
@@ -178,27 +155,17 @@ bool ObjectProperties::SetData(int index, std::span<const uint8_t> bytes) {
 }
 
 bool ReadObjectData(std::span<const uint8_t> data, ObjectProperties* out) {
-  *out = ObjectProperties();
-  if (data.empty()) return true;
-  ObjectProperties read;
-  ByteReader in(data);
-  try {
-    if (!ReadFields(in, &read)) return false;
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  *out = std::move(read);
-  return true;
+  return ReadStoredData(data, out, ReadFields);
 }
 
 std::vector<uint8_t> WriteObjectData(const ObjectProperties& properties) {
   std::vector<uint8_t> out;
-  PutI32(out, kStoredVersion);
-  for (int index : kStoredValues) PutI32(out, properties.Value(index));
-  PutI32(out, properties.Value(kPropType));
-  PutI32(out, properties.Value(kPropTurnType));
-  PutArray(out, properties.Data(kPropText));
-  for (int index : kStoredArrays) PutArray(out, properties.Data(index));
+  PutStoredI32(out, kStoredVersion);
+  for (int index : kStoredValues) PutStoredI32(out, properties.Value(index));
+  PutStoredI32(out, properties.Value(kPropType));
+  PutStoredI32(out, properties.Value(kPropTurnType));
+  PutStoredArray(out, properties.Data(kPropText));
+  for (int index : kStoredArrays) PutStoredArray(out, properties.Data(index));
   return out;
 }
 

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <new>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "components/byte_reader.h"
@@ -29,6 +31,24 @@ inline void PutStoredI32(std::vector<uint8_t>& out, int32_t value) {
 inline void PutStoredArray(std::vector<uint8_t>& out, std::span<const uint8_t> bytes) {
   PutStoredI32(out, static_cast<int32_t>(bytes.size()));
   out.insert(out.end(), bytes.begin(), bytes.end());
+}
+
+// Reads stored property data into `out`, all or nothing: empty data gives the defaults (a
+// default-made Properties); data that `readFields` rejects, or that runs out of memory, is
+// rejected whole and `out` keeps the defaults.
+template <typename Properties, typename ReadFields>
+bool ReadStoredData(std::span<const uint8_t> data, Properties* out, ReadFields readFields) {
+  *out = Properties();
+  if (data.empty()) return true;
+  Properties read;
+  ByteReader in(data);
+  try {
+    if (!readFields(in, &read)) return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  *out = std::move(read);
+  return true;
 }
 
 }  // namespace components
