@@ -5,8 +5,9 @@
 #include <algorithm>
 #include <array>
 
-#include "runtime/class_blocks.h"
-#include "runtime/template_writer.h"
+#include "components/label_properties.h"
+#include "runtime/templates/class_blocks.h"
+#include "runtime/templates/template_writer.h"
 
 namespace app {
 namespace {
@@ -84,13 +85,13 @@ constexpr runtime::Bytes LabelFont(int32_t height, uint8_t charSet) {
 }
 
 constexpr runtime::Bytes LabelBlock(uint32_t textColour, int32_t fontHeight, uint8_t charSet) {
-  return runtime::WriteTransLabelBlock({.textEffect = 0,
-                                        .textColour = textColour,
-                                        .horizontalAlign = 0,  // left
-                                        .verticalAlign = 1,    // middle
-                                        .wordWrap = false,
-                                        .font = LabelFont(fontHeight, charSet),
-                                        .caption = ""});
+  return components::WriteTransLabelBlock({.textEffect = 0,
+                                           .textColour = textColour,
+                                           .horizontalAlign = 0,  // left
+                                           .verticalAlign = 1,    // middle
+                                           .wordWrap = false,
+                                           .font = LabelFont(fontHeight, charSet),
+                                           .caption = ""});
 }
 
 constexpr WindowTemplate MainWindow() {

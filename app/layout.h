@@ -6,7 +6,7 @@
 #include <span>
 #include <string_view>
 
-#include "runtime/template.h"
+#include "runtime/templates/window_template.h"
 
 namespace app {
 

@@ -6,9 +6,7 @@
 #include "app/main_window_win.h"
 #include "app/program_win.h"
 #include "app/services/system_win.h"
-#include "runtime/core.h"
-#include "runtime/forms.h"
-#include "runtime/startup_win.h"
+#include "runtime/entry_points.h"
 
 namespace {
 

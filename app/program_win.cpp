@@ -6,7 +6,6 @@
 #include "app/layout.h"
 #include "app/main_window_win.h"
 #include "app/repair_run_win.h"
-#include "runtime/core_library_win.h"
 
 namespace app {
 namespace {

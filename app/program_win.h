@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "runtime/startup_win.h"
+#include "runtime/entry_points.h"
 
 namespace app {
 

@@ -8,13 +8,15 @@
 
 #include <algorithm>
 
-#include "components/mul_div.h"
+#include "base/mul_div.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
 namespace components {
+
+using base::MulDiv;
 
 void BlendRowScalar(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
   for (int32_t i = 0; i < count; ++i) {

@@ -12,10 +12,15 @@
 #include <cstring>
 #include <new>
 
-#include "components/gdi_win.h"
-#include "components/mul_div.h"
+#include "base/gdi_win.h"
+#include "base/mul_div.h"
 
 namespace components {
+
+using base::DibSection;
+using base::MemoryDc;
+using base::MulDiv;
+using base::Selection;
 namespace {
 
 // A COM interface pointer / Release.

@@ -6,10 +6,15 @@
 #include <cstring>
 #include <new>
 
-#include "components/gdi_win.h"
+#include "base/gdi_win.h"
 #include "components/text_render.h"
 
 namespace components {
+
+using base::DibSection;
+using base::GdiObject;
+using base::MemoryDc;
+using base::Selection;
 namespace {
 
 constexpr int kLineGap = 2;

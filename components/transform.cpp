@@ -5,9 +5,11 @@
 #include <new>
 #include <vector>
 
-#include "components/mul_div.h"
+#include "base/mul_div.h"
 
 namespace components {
+
+using base::MulDiv;
 namespace {
 
 // Applies `channel` to each colour byte of every opaque pixel, keeping the transparency byte.

@@ -1,24 +1,21 @@
 // Start-up of the runtime: the one runtime object of the process, the hidden owner window and
 // its two duties (ending the program for another thread, running another thread's property
 // access on the main thread), and the support libraries' start.
-#include "runtime/startup_win.h"
-
 #include <ole2.h>
 
-#include "runtime/core.h"
-#include "runtime/core_library_win.h"
-#include "runtime/forms.h"
-#include "runtime/process_win.h"
-#include "runtime/unit_win.h"
-#include "runtime/window_system_win.h"
+#include "runtime/classes/builtin_library_win.h"
+#include "runtime/classes/unit_win.h"
+#include "runtime/core/process_win.h"
+#include "runtime/core/program_lifetime.h"
+#include "runtime/entry_points.h"
+#include "runtime/forms/form_runtime.h"
+#include "runtime/forms/window_system_win.h"
 
 namespace runtime {
 namespace {
 
 constexpr char kHiddenOwnerClass[] = "_ZR_HideOwner";
 
-std::string gProgramDirectory;
-std::string gProgramFileName;
 HWND gHiddenOwner = nullptr;
 
 LRESULT CALLBACK HiddenOwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -58,9 +55,6 @@ void InitializeRuntime(const ProgramImage& image) {
   InitializeProcess(image.constants.data(), image.constants.size());
   static const bool oleStarted = SUCCEEDED(OleInitialize(nullptr));
   (void)oleStarted;
-  const ProgramLocation location = LocateProgram();
-  gProgramDirectory = location.directory + "\\";
-  gProgramFileName = location.fileName;
   if (!gHiddenOwner) gHiddenOwner = CreateHiddenOwner();
   SetHandOffWindow(reinterpret_cast<uintptr_t>(gHiddenOwner));
 
@@ -70,10 +64,6 @@ void InitializeRuntime(const ProgramImage& image) {
   forms.StartLibraries(RuntimeNotify);
   LoadProgramTemplates(image.templateBlock, image.handlers);
 }
-
-const std::string& ProgramDirectory() { return gProgramDirectory; }
-const std::string& ProgramFileName() { return gProgramFileName; }
-HWND HiddenOwnerWindow() { return gHiddenOwner; }
 
 void RunProgram(int (*startRoutine)()) { EndProgram(startRoutine()); }
 

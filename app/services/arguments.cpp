@@ -1,8 +1,8 @@
 // Reading typed arguments.
 #include "app/services/arguments.h"
 
-#include "runtime/errors.h"
-#include "runtime/heap.h"
+#include "runtime/core/errors.h"
+#include "runtime/core/heap.h"
 
 namespace services {
 

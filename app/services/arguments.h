@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "runtime/values.h"
+#include "runtime/core/values.h"
 
 namespace services {
 

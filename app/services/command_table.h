@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <span>
 
-#include "runtime/commands.h"
-#include "runtime/values.h"
+#include "runtime/core/command_call.h"
+#include "runtime/core/values.h"
 
 namespace services {
 

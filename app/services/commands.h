@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/values.h"
+#include "runtime/core/values.h"
 
 namespace services {
 

@@ -10,7 +10,7 @@
 
 #include "app/services/arguments.h"
 #include "app/services/system.h"
-#include "runtime/values.h"
+#include "runtime/core/values.h"
 
 namespace services {
 

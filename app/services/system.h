@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/datetime.h"
+#include "runtime/core/datetime.h"
 
 namespace services {
 

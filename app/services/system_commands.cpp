@@ -9,7 +9,7 @@
 #include "app/services/arguments.h"
 #include "app/services/commands.h"
 #include "app/services/system.h"
-#include "runtime/errors.h"
+#include "runtime/core/errors.h"
 
 namespace services {
 

@@ -10,7 +10,7 @@
 #include <new>
 
 #include "app/services/system.h"
-#include "runtime/process_win.h"
+#include "runtime/core/process_win.h"
 
 namespace services {
 namespace {

@@ -7,8 +7,8 @@
 #include "app/services/arguments.h"
 #include "app/services/commands.h"
 #include "app/services/services.h"
-#include "runtime/datetime.h"
-#include "runtime/heap.h"
+#include "runtime/core/datetime.h"
+#include "runtime/core/heap.h"
 
 namespace services {
 

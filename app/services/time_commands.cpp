@@ -5,7 +5,7 @@
 #include "app/services/arguments.h"
 #include "app/services/commands.h"
 #include "app/services/system.h"
-#include "runtime/datetime.h"
+#include "runtime/core/datetime.h"
 
 namespace services {
 

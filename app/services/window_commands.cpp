@@ -3,8 +3,8 @@
 // not loaded is a soft failure (nothing happens, or false / 0).
 #include "app/services/arguments.h"
 #include "app/services/commands.h"
-#include "runtime/errors.h"
-#include "runtime/forms.h"
+#include "runtime/core/errors.h"
+#include "runtime/forms/form_runtime.h"
 
 namespace services {
 namespace {

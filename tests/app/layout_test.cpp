@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "runtime/class_blocks.h"
-#include "runtime/template_reader.h"
+#include "components/label_properties.h"
+#include "runtime/templates/class_blocks.h"
+#include "runtime/templates/template_reader.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;
+using components::ReadTransLabelBlock;
+using components::TransLabelProperties;
 using testing_support::ExitCodeOf;
 using testing_support::RecordingPlatform;
 

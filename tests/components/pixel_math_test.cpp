@@ -4,12 +4,13 @@
 
 #include <climits>
 
+#include "base/mul_div.h"
 #include "components/blend.h"
 #include "components/frame_set.h"
-#include "components/mul_div.h"
 #include "components/transform.h"
 
 using namespace components;
+using base::MulDiv;
 
 namespace {
 

@@ -2,10 +2,10 @@
 // classes, with hand-computed expectations.
 #include <gtest/gtest.h>
 
-#include "runtime/core_classes.h"
-#include "runtime/heap.h"
-#include "runtime/property_values.h"
-#include "runtime/values.h"
+#include "runtime/classes/builtin_classes.h"
+#include "runtime/core/heap.h"
+#include "runtime/core/values.h"
+#include "runtime/forms/property_values.h"
 
 using namespace runtime;
 

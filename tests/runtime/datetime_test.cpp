@@ -1,5 +1,5 @@
 // Date-times: clamping, splitting, composing and the text form.
-#include "runtime/datetime.h"
+#include "runtime/core/datetime.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,4 @@
 // Declared functions: search order, the six standard libraries, ordinals, caching, messages.
-#include "runtime/declared.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/declared_functions.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;

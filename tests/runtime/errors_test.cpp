@@ -1,9 +1,9 @@
 // Runtime errors: box texts, codes, the suspended events, the error handler, exit routines.
-#include "runtime/errors.h"
+#include "runtime/core/errors.h"
 
 #include <gtest/gtest.h>
 
-#include "runtime/core.h"
+#include "runtime/core/program_lifetime.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;

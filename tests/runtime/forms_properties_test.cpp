@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "app/layout.h"
-#include "runtime/forms.h"
-#include "runtime/heap.h"
-#include "runtime/property_values.h"
-#include "runtime/values.h"
+#include "runtime/core/heap.h"
+#include "runtime/core/values.h"
+#include "runtime/forms/form_runtime.h"
+#include "runtime/forms/property_values.h"
 #include "support/fake_forms.h"
 
 using namespace runtime;

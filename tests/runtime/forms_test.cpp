@@ -1,14 +1,13 @@
 // The form runtime over fakes: loading a window (order, control ids, stacking, notifications,
 // showing, events 0, 3 and 4), failed loads, the dispatcher's rules, closing, the end of a
 // window and of the program, libraries and notifications.
-#include "runtime/forms.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "app/layout.h"
-#include "runtime/heap.h"
+#include "runtime/core/heap.h"
+#include "runtime/forms/form_runtime.h"
 #include "support/fake_forms.h"
 
 using namespace runtime;

@@ -1,5 +1,5 @@
 // Heap entry points and the constant block.
-#include "runtime/heap.h"
+#include "runtime/core/heap.h"
 
 #include <gtest/gtest.h>
 

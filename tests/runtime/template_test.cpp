@@ -1,13 +1,12 @@
 // Window templates: the block format read from hand-built bytes, round trips of arbitrary
 // layouts, malformed blocks, unit and handler lookups, and the runtime error at start-up.
-#include "runtime/template.h"
-
 #include <gtest/gtest.h>
 
 #include <random>
 
-#include "runtime/template_reader.h"
-#include "runtime/template_writer.h"
+#include "runtime/templates/template_reader.h"
+#include "runtime/templates/template_writer.h"
+#include "runtime/templates/window_template.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;

@@ -1,5 +1,5 @@
 // The value model: layouts byte for byte, texts, byte-sets, arrays, integer from value.
-#include "runtime/values.h"
+#include "runtime/core/values.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "runtime/heap.h"
+#include "runtime/core/heap.h"
 #include "support/recording_platform.h"
 
 using namespace runtime;

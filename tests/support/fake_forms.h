@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/class_blocks.h"
-#include "runtime/core_classes.h"
-#include "runtime/forms.h"
+#include "runtime/classes/builtin_classes.h"
+#include "runtime/forms/form_runtime.h"
+#include "runtime/templates/class_blocks.h"
 #include "support/recording_platform.h"
 
 namespace testing_support {

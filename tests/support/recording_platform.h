@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "runtime/core.h"
+#include "runtime/core/program_lifetime.h"
 
 namespace testing_support {
 

@@ -6,7 +6,7 @@
 
 #include "app/services/command_table.h"
 #include "app/services/services.h"
-#include "runtime/datetime.h"
+#include "runtime/core/datetime.h"
 
 using namespace services;
 using runtime::TypedValue;

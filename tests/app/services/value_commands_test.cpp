@@ -7,7 +7,7 @@
 #include "app/services/command_table.h"
 #include "app/services/services.h"
 #include "fake_service_system.h"
-#include "runtime/datetime.h"
+#include "runtime/core/datetime.h"
 #include "support/recording_platform.h"
 
 using namespace services;

@@ -14,7 +14,7 @@
 #include "app/repair_commands_win.h"
 #include "app/services/system_win.h"
 #include "app/support/expected_repair_list.h"
-#include "runtime/process_win.h"
+#include "runtime/core/process_win.h"
 #include "support/child_process_win.h"
 #include "app/win/stand_ins_win.h"
 

@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "components/mul_div.h"
+#include "base/mul_div.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ TEST(MulDivAgainstKernel32, AgreesOnEveryCombination) {
         // Wine negates the multiplicand and a negative divisor in 32 bits, which wraps for
         // -2^31; our hand-made tests cover those cases.
         if (c == INT_MIN || (c < 0 && a == INT_MIN)) continue;
-        ASSERT_EQ(components::MulDiv(a, b, c), ::MulDiv(a, b, c)) << a << " * " << b << " / " << c;
+        ASSERT_EQ(base::MulDiv(a, b, c), ::MulDiv(a, b, c)) << a << " * " << b << " / " << c;
         ++compared;
       }
     }

@@ -4,11 +4,15 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "runtime/class_blocks.h"
-#include "runtime/template_reader.h"
-#include "runtime/template_writer.h"
+#include "components/label_properties.h"
+#include "runtime/templates/class_blocks.h"
+#include "runtime/templates/template_reader.h"
+#include "runtime/templates/template_writer.h"
 
 using namespace runtime;
+using components::ReadTransLabelBlock;
+using components::TransLabelProperties;
+using components::WriteTransLabelBlock;
 
 namespace {
 

@@ -1,12 +1,11 @@
 // Declared functions against the real loader: by name, by ordinal, through the six standard
 // libraries, the checked call, and the planted-library protection.
-#include "runtime/declared_win.h"
-
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "runtime/declarations.h"
-#include "runtime/process_win.h"
+#include "runtime/core/declared_functions_win.h"
+#include "runtime/core/process_win.h"
+#include "runtime/core/program_declarations.h"
 #include "support/child_process_win.h"
 #include "support/recording_platform.h"
 

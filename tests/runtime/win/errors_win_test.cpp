@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "runtime/core.h"
-#include "runtime/errors.h"
-#include "runtime/process_win.h"
+#include "runtime/core/errors.h"
+#include "runtime/core/process_win.h"
+#include "runtime/core/program_lifetime.h"
 #include "support/child_process_win.h"
 
 using namespace testing_support;

@@ -14,12 +14,12 @@
 #include "app/program_win.h"
 #include "app/services/system_win.h"
 #include "forms_win_support.h"
-#include "runtime/core.h"
-#include "runtime/forms.h"
-#include "runtime/heap.h"
-#include "runtime/process_win.h"
-#include "runtime/startup_win.h"
-#include "runtime/values.h"
+#include "runtime/core/heap.h"
+#include "runtime/core/process_win.h"
+#include "runtime/core/program_lifetime.h"
+#include "runtime/core/values.h"
+#include "runtime/entry_points.h"
+#include "runtime/forms/form_runtime.h"
 #include "support/child_process_win.h"
 
 using namespace forms_test;

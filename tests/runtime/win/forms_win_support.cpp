@@ -6,8 +6,8 @@
 
 #include "app/layout.h"
 #include "app/program_win.h"
-#include "runtime/startup_win.h"
-#include "runtime/template_reader.h"
+#include "runtime/entry_points.h"
+#include "runtime/templates/template_reader.h"
 
 namespace forms_test {
 namespace {

@@ -8,8 +8,8 @@
 #include <functional>
 #include <vector>
 
-#include "runtime/events.h"
-#include "runtime/forms.h"
+#include "runtime/forms/events.h"
+#include "runtime/forms/form_runtime.h"
 
 namespace forms_test {
 

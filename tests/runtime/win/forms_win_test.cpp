@@ -10,8 +10,8 @@
 #include "app/layout.h"
 #include "app/services/command_table.h"
 #include "forms_win_support.h"
-#include "runtime/forms.h"
-#include "runtime/loop_win.h"
+#include "runtime/forms/form_runtime.h"
+#include "runtime/forms/message_loop_win.h"
 
 using namespace forms_test;
 using runtime::TypedValue;

@@ -1,0 +1,184 @@
+// The `Button` class: a Win32 push button with the class block's type, alignment, picture,
+// font and caption. A click raises event 0; writes of its class properties take effect at once.
+#include <windows.h>
+
+#include <memory>
+
+#include "runtime/classes/builtin_classes.h"
+#include "runtime/classes/builtin_library_win.h"
+#include "runtime/classes/property_picture_win.h"
+#include "runtime/classes/unit_win.h"
+#include "runtime/templates/class_blocks.h"
+
+namespace runtime {
+namespace {
+
+constexpr DWORD kTypeBits = 0x0F;
+constexpr DWORD kAlignBits = BS_CENTER | BS_VCENTER;
+constexpr DWORD kPictureBits = BS_BITMAP | BS_ICON;
+
+DWORD AlignStyle(const ButtonProperties& p) {
+  constexpr DWORD kHorizontal[] = {BS_LEFT, BS_CENTER, BS_RIGHT};
+  constexpr DWORD kVertical[] = {BS_TOP, BS_VCENTER, BS_BOTTOM};
+  return kHorizontal[ClampChoice(p.horizontalAlign, 0, 2)] | kVertical[ClampChoice(p.verticalAlign, 0, 2)];
+}
+
+DWORD TypeStyle(const ButtonProperties& p) { return p.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; }
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+class ButtonUnit final : public Win32Unit {
+ public:
+  ButtonUnit(const CreateParams& params, ButtonProperties properties)
+      : Win32Unit(params.windowId, params.unitId), props(std::move(properties)) {}
+  ~ButtonUnit() override {
+    if (ownFont_) DeleteObject(ownFont_);
+  }
+
+  ButtonProperties props;
+  WNDPROC original = nullptr;
+
+  bool Create(const CreateParams& params) {
+    picture_ = Picture(props.picture);
+    const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE |
+                        (params.style & (WS_TABSTOP | WS_DISABLED)) | TypeStyle(props) | AlignStyle(props) |
+                        PictureStyle();
+    HWND hwnd = CreateWindowExA(0, "BUTTON", props.caption.c_str(), style, params.left, params.top,
+                                params.width, params.height, reinterpret_cast<HWND>(params.parent),
+                                reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
+                                ModuleInstance(), nullptr);
+    if (!hwnd) return false;
+    Attach(hwnd);
+    original = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
+    ApplyFont();
+    ApplyPicture();
+    return true;
+  }
+
+  void ApplyChange(int index) {
+    switch (index) {
+      case kButtonPicture:
+        picture_ = Picture(props.picture);
+        SetStyleBits(kPictureBits, PictureStyle());
+        ApplyPicture();
+        break;
+      case kButtonType:
+        SendMessageA(hwnd_, BM_SETSTYLE, TypeStyle(props), TRUE);
+        break;
+      case kButtonCaption:
+        SetWindowTextA(hwnd_, props.caption.c_str());
+        break;
+      case kButtonHorizontalAlign:
+      case kButtonVerticalAlign:
+        SetStyleBits(kAlignBits, AlignStyle(props));
+        break;
+      case kButtonFont:
+        ApplyFont();
+        break;
+      default:
+        break;
+    }
+  }
+
+  // The font as the application reads it: the stored record, or the default GUI font's.
+  Bytes FontBytes() const {
+    if (!props.font.empty()) return props.font;
+    LOGFONTA font{};
+    if (!GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font)) return {};
+    const auto* bytes = reinterpret_cast<const uint8_t*>(&font);
+    return Bytes(bytes, bytes + sizeof font);
+  }
+
+ private:
+  DWORD PictureStyle() const { return picture_.icon() ? BS_ICON : picture_.bitmap() ? BS_BITMAP : 0; }
+
+  void SetStyleBits(DWORD mask, DWORD bits) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrA(hwnd_, GWL_STYLE));
+    SetWindowLongPtrA(hwnd_, GWL_STYLE, static_cast<LONG_PTR>((style & ~mask) | bits));
+    InvalidateRect(hwnd_, nullptr, TRUE);
+  }
+
+  void ApplyPicture() {
+    if (picture_.icon()) {
+      SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(picture_.icon()));
+    } else {
+      SendMessageA(hwnd_, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.bitmap()));
+    }
+  }
+
+  void ApplyFont() {
+    HFONT font = FontFromRecord(props.font);
+    SendMessageA(hwnd_, WM_SETFONT,
+                 reinterpret_cast<WPARAM>(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))),
+                 TRUE);
+    if (ownFont_) DeleteObject(ownFont_);
+    ownFont_ = font;
+  }
+
+  Picture picture_;
+  HFONT ownFont_ = nullptr;
+};
+
+LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* unit = static_cast<ButtonUnit*>(Win32Unit::From(hwnd));
+  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
+  const WNDPROC original = unit->original;
+  if (message == kMessageReflectedCommand) {
+    if (HIWORD(wParam) == BN_CLICKED) unit->Raise(kButtonEventClicked);
+    return 0;
+  }
+  LRESULT result = 0;
+  if (HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
+  if (message == WM_NCDESTROY) {
+    result = CallWindowProcA(original, hwnd, message, wParam, lParam);
+    unit->NotifyGone(false);
+    unit->Unbind();
+    delete unit;
+    return result;
+  }
+  return CallWindowProcA(original, hwnd, message, wParam, lParam);
+}
+
+UnitObject* CreateButton(const CreateParams& params) {
+  ClassBlockRead<ButtonProperties> block = ReadButtonBlock(params.classBlock);
+  if (!block.Ok()) return nullptr;
+  auto unit = std::make_unique<ButtonUnit>(params, std::move(block.properties));
+  if (!unit->Create(params)) return nullptr;
+  return unit.release();  // the window's end deletes it
+}
+
+int ButtonPropertyChanged(UnitObject& object, int k, const PropertyValue& value) {
+  auto& unit = static_cast<ButtonUnit&>(object);
+  if (SetButtonProperty(unit.props, k, value)) unit.ApplyChange(k + 8);
+  return 0;
+}
+
+Bytes SerializeButton(const UnitObject& object) {
+  return WriteButtonBlock(static_cast<const ButtonUnit&>(object).props);
+}
+
+PropertyValue GetButtonUnitProperty(const UnitObject& object, int k) {
+  const auto& unit = static_cast<const ButtonUnit&>(object);
+  if (k + 8 == kButtonFont) return PropertyValue{.bytes = unit.FontBytes()};
+  return GetButtonProperty(unit.props, k);
+}
+
+}  // namespace
+
+InterfaceRoutine ButtonClassInterface(int operation) {
+  switch (operation) {
+    case kOpCreate:
+      return AsInterfaceRoutine(&CreateButton);
+    case kOpPropertyChanged:
+      return AsInterfaceRoutine(&ButtonPropertyChanged);
+    case kOpSerialize:
+      return AsInterfaceRoutine(&SerializeButton);
+    case kOpGetProperty:
+      return AsInterfaceRoutine(&GetButtonUnitProperty);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace runtime
