@@ -4,12 +4,12 @@
 #include <windows.h>
 
 #include "app/layout.h"
-#include "assets/assets.h"
 #include "app/repair_commands_win.h"
 #include "app/services/services.h"
 #include "app/version_gate.h"
-#include "runtime/declared_win.h"
-#include "runtime/forms.h"
+#include "assets/assets.h"
+#include "runtime/core/declared_functions_win.h"
+#include "runtime/entry_points.h"
 
 namespace app {
 namespace {

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/skin_images.h"
-#include "runtime/events.h"
+#include "runtime/entry_points.h"
 
 namespace app {
 

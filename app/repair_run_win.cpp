@@ -7,9 +7,8 @@
 #include "app/repair_commands_win.h"
 #include "app/repair_progress.h"
 #include "app/services/services.h"
-#include "runtime/declared_win.h"
-#include "runtime/errors.h"
-#include "runtime/forms.h"
+#include "runtime/core/declared_functions_win.h"
+#include "runtime/entry_points.h"
 
 namespace app {
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "app/services/services.h"
-#include "runtime/core.h"
+#include "runtime/entry_points.h"
 
 namespace app {
 namespace {

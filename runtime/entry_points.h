@@ -14,6 +14,7 @@
 #include "runtime/core/heap.h"
 #include "runtime/core/program_lifetime.h"
 #include "runtime/core/values.h"
+#include "runtime/forms/events.h"
 #include "runtime/forms/form_entry.h"
 #include "runtime/forms/unit_class.h"
 #include "runtime/templates/template_reader.h"

@@ -10,7 +10,7 @@
 #include "app/services/fake_service_system.h"
 #include "app/skin_images.h"
 #include "app/version_gate.h"
-#include "runtime/values.h"
+#include "runtime/core/values.h"
 #include "support/recording_platform.h"
 
 namespace {
