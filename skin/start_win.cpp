@@ -8,8 +8,8 @@
 #include <iterator>
 #include <vector>
 
-#include "runtime/declared.h"
-#include "runtime/declared_win.h"
+#include "runtime/core/declared_functions.h"
+#include "runtime/core/declared_functions_win.h"
 #include "skin/skin_win.h"
 
 namespace skin {
