@@ -248,8 +248,11 @@ TEST_F(Box, SteeringMovesOnlyInsideAndAroundBlockersAndTurns) {
   EXPECT_EQ(host.events.back().event, kEventCollided);
   EXPECT_TRUE(box.Find(s)->rotateFollow);  // turn keys switch it on
 
+  host.held = {81};  // turn left
+  Tick(2);
+  EXPECT_EQ(box.Find(s)->angle, 350);
   host.held = {69};
-  Tick(18);
+  Tick(20);
   EXPECT_EQ(box.Find(s)->angle, 90);
   box.SetPosition(s, 20, 20);
   host.held = {38};  // forward, now to the right
@@ -258,6 +261,23 @@ TEST_F(Box, SteeringMovesOnlyInsideAndAroundBlockersAndTurns) {
   box.SetPosition(s, 90, 20);
   Tick();
   EXPECT_EQ(box.Find(s)->x, 90);  // an edge stops it
+}
+
+TEST_F(Box, AutoRotateTurnsOnlyWithRotateFollowAndStopsAtItsDegreesOrEndTime) {
+  const int32_t id = box.CreateObject(Square(4, 4, 0, false), 50, 50);
+  box.StartAutoRotate(id, 10, -30, 90, 0);
+  Tick(4);
+  EXPECT_EQ(box.Find(id)->angle, 0);  // rotate-follow off: nothing turns
+  box.SetRotateFollow(id, true);
+  host.events.clear();
+  Tick(6);  // a turn every 10 ms: 330, 300, 270, and the degrees are used up
+  EXPECT_EQ(box.Find(id)->angle, 270);
+  EXPECT_FALSE(box.Find(id)->rotate.on);
+  EXPECT_EQ(host.events.back().event, kEventRotateStopped);
+  box.StartAutoRotate(id, 0, 1, 0, 12);
+  Tick(3);  // turns at +0 and +5 ms after the start; the end time stops it at 15 ms
+  EXPECT_EQ(box.Find(id)->angle, 272);
+  EXPECT_FALSE(box.Find(id)->rotate.on);
 }
 
 TEST_F(Box, WatchKeysReportTheFirstHeldKeyWithinItsInterval) {
