@@ -100,11 +100,11 @@ bool ReadBoxData(std::span<const uint8_t> data, BoxProperties* out) {
 
 std::vector<uint8_t> WriteBoxData(const BoxProperties& properties) {
   std::vector<uint8_t> out;
-  PutStoredI32(out, kBoxDataVersion);
-  for (int index : {kBoxBorder, kBoxBackColor, kBoxPicDrawMode}) PutStoredI32(out, properties.Value(index));
-  for (int index : kVersion2Values) PutStoredI32(out, properties.Value(index));
-  PutStoredArray(out, properties.font);
-  PutStoredArray(out, properties.picture);
+  base::PutI32(out, kBoxDataVersion);
+  for (int index : {kBoxBorder, kBoxBackColor, kBoxPicDrawMode}) base::PutI32(out, properties.Value(index));
+  for (int index : kVersion2Values) base::PutI32(out, properties.Value(index));
+  base::PutPrefixed(out, properties.font);
+  base::PutPrefixed(out, properties.picture);
   return out;
 }
 

@@ -160,12 +160,12 @@ bool ReadObjectData(std::span<const uint8_t> data, ObjectProperties* out) {
 
 std::vector<uint8_t> WriteObjectData(const ObjectProperties& properties) {
   std::vector<uint8_t> out;
-  PutStoredI32(out, kStoredVersion);
-  for (int index : kStoredValues) PutStoredI32(out, properties.Value(index));
-  PutStoredI32(out, properties.Value(kPropType));
-  PutStoredI32(out, properties.Value(kPropTurnType));
-  PutStoredArray(out, properties.Data(kPropText));
-  for (int index : kStoredArrays) PutStoredArray(out, properties.Data(index));
+  base::PutI32(out, kStoredVersion);
+  for (int index : kStoredValues) base::PutI32(out, properties.Value(index));
+  base::PutI32(out, properties.Value(kPropType));
+  base::PutI32(out, properties.Value(kPropTurnType));
+  base::PutPrefixed(out, properties.Data(kPropText));
+  for (int index : kStoredArrays) base::PutPrefixed(out, properties.Data(index));
   return out;
 }
 

@@ -1,5 +1,6 @@
 // The fields of the components' stored property data: little-endian 32-bit values and byte
-// arrays (a 32-bit length, then that many bytes; nothing follows a length of 0 or less).
+// arrays (a 32-bit length, then that many bytes; nothing follows a length of 0 or less). They
+// are written with base::PutI32 and base::PutPrefixed.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_writer.h"
 #include "components/byte_reader.h"
 
 namespace components {
@@ -21,16 +23,6 @@ inline bool ReadStoredArray(ByteReader& in, std::vector<uint8_t>* out) {
   if (!in.Bytes(static_cast<size_t>(length), &bytes)) return false;
   out->assign(bytes.begin(), bytes.end());
   return true;
-}
-
-inline void PutStoredI32(std::vector<uint8_t>& out, int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(v >> shift));
-}
-
-inline void PutStoredArray(std::vector<uint8_t>& out, std::span<const uint8_t> bytes) {
-  PutStoredI32(out, static_cast<int32_t>(bytes.size()));
-  out.insert(out.end(), bytes.begin(), bytes.end());
 }
 
 // Reads stored property data into `out`, all or nothing: empty data gives the defaults (a
