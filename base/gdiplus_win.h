@@ -41,6 +41,20 @@ struct GdipRectF {
   float x, y, width, height;
 };
 
+struct GdipRect {
+  INT x, y, width, height;
+};
+
+struct GdipBitmapData {
+  UINT width, height;
+  INT stride;
+  INT format;
+  void* scan0;
+  UINT_PTR reserved;
+};
+inline constexpr UINT kImageLockModeRead = 1;
+inline constexpr int kImageTypeBitmap = 1;
+
 // The flat functions in use, in the order they are looked up.
 struct GdiplusApi {
   GpStatus(WINAPI* GdiplusStartup)(ULONG_PTR* token, const GdiplusStartupInput* input, void* output);
@@ -71,6 +85,12 @@ struct GdiplusApi {
   GpStatus(WINAPI* GdipDeleteGraphics)(GpGraphics* graphics);
   GpStatus(WINAPI* GdipCreateBitmapFromHBITMAP)(HBITMAP bitmap, HPALETTE palette, GpImage** image);
   GpStatus(WINAPI* GdipSetCompositingMode)(GpGraphics* graphics, int mode);
+  GpStatus(WINAPI* GdipGetImageType)(GpImage* image, int* type);
+  GpStatus(WINAPI* GdipBitmapLockBits)(GpImage* bitmap, const GdipRect* rect, UINT flags, INT format,
+                                       GdipBitmapData* data);
+  GpStatus(WINAPI* GdipBitmapUnlockBits)(GpImage* bitmap, GdipBitmapData* data);
+  GpStatus(WINAPI* GdipSetInterpolationMode)(GpGraphics* graphics, int mode);
+  GpStatus(WINAPI* GdipSetPixelOffsetMode)(GpGraphics* graphics, int mode);
   GpStatus(WINAPI* GdipBitmapGetPixel)(GpImage* bitmap, INT x, INT y, UINT32* argb);
   GpStatus(WINAPI* GdipCreateFont)(const GpFontFamily* family, float size, INT style, int unit,
                                    GpFont** font);
@@ -115,6 +135,11 @@ inline constexpr const char* kGdiplusExports[] = {
     "GdipDeleteGraphics",
     "GdipCreateBitmapFromHBITMAP",
     "GdipSetCompositingMode",
+    "GdipGetImageType",
+    "GdipBitmapLockBits",
+    "GdipBitmapUnlockBits",
+    "GdipSetInterpolationMode",
+    "GdipSetPixelOffsetMode",
     "GdipBitmapGetPixel",
     "GdipCreateFont",
     "GdipCreateFontFromDC",

@@ -1,9 +1,18 @@
 // Composition of a layered window's picture (background and every PNG control), its
 // presentation with per-pixel alpha, and the drawn caret of a focused edit box.
+//
+// Every visible change recomposes the whole picture, so that a hover shows without lag: the
+// picture is put together directly in the DIB that UpdateLayeredWindow takes, images the layer
+// decoded are copied or blended from their own pixels where they are not scaled, and GDI+
+// draws only what needs scaling, fills, borders or text.
 #include <windows.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "skin/gdi_win.h"
 #include "skin/geometry.h"
+#include "skin/pixels.h"
 #include "skin/skin_win.h"
 
 namespace skin {
@@ -11,7 +20,116 @@ namespace {
 
 PresentObserver gPresentObserver = nullptr;
 
+// A window-sized 32-bit top-down DIB selected into a memory DC compatible with the window's.
+class Frame {
+ public:
+  Frame(HWND window, int32_t width, int32_t height)
+      : windowDc_(window),
+        memory_(windowDc_.get()),
+        dib_(Create(memory_.get(), width, height, &bits_)),
+        selected_(memory_.get(), dib_.get()),
+        width_(width),
+        height_(height) {}
+  uint32_t* pixels() const { return dib_.get() ? static_cast<uint32_t*>(bits_) : nullptr; }
+
+  void Present(HWND window) {
+    GdiFlush();
+    if (gPresentObserver) gPresentObserver(window, pixels(), width_, height_);
+    SIZE size{width_, height_};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    UpdateLayeredWindow(window, windowDc_.get(), nullptr, &size, memory_.get(), &source, 0, &blend,
+                        ULW_ALPHA);
+  }
+
+ private:
+  static HBITMAP Create(HDC dc, int32_t width, int32_t height, void** bits) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER),         width, -height, 1, 32, BI_RGB,
+                      DWORD(width) * DWORD(height) * 4, 0,     0,       0, 0};
+    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+  }
+
+  WindowDc windowDc_;
+  MemoryDc memory_;
+  void* bits_ = nullptr;
+  GdiObject<HBITMAP> dib_;
+  Selection selected_;
+  int32_t width_, height_;
+};
+
+bool WindowSize(HWND window, int32_t* width, int32_t* height) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  *width = frame.right - frame.left;
+  *height = frame.bottom - frame.top;
+  return *width > 0 && *height > 0;
+}
+
+// The edit box's fill, drawn before its image.
+void FillEditBox(const Canvas& canvas, HWND child, const RECT& box) {
+  const auto color = static_cast<int32_t>(Prop(child, kPropBackColor));
+  if (color == -1) return;
+  const base::GdiplusApi& api = *base::Gdiplus();
+  base::GdipGraphics graphics = canvas.Graphics();
+  base::GdipBrush brush;
+  api.GdipCreateSolidFill(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropBackAlpha))),
+                          brush.out());
+  api.GdipFillRectangle(graphics.get(), brush.get(), float(box.left), float(box.top),
+                        float(box.right - box.left), float(box.bottom - box.top));
+}
+
+// The edit box's border and text, drawn after its image.
+void FinishEditBox(const Canvas& canvas, HWND child, const RECT& box) {
+  const int32_t w = box.right - box.left, h = box.bottom - box.top;
+  base::GdipGraphics graphics = canvas.Graphics();
+  const auto color = static_cast<int32_t>(Prop(child, kPropOrderColor));
+  if (color != -1) {
+    const base::GdiplusApi& api = *base::Gdiplus();
+    base::GdipPen pen;
+    api.GdipCreatePen1(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropOrderAlpha))), 1.0f,
+                       base::kGpUnitWorld, pen.out());
+    api.GdipDrawRectangle(graphics.get(), pen.get(), float(box.left), float(box.top), float(w), float(h));
+  }
+  DrawEditText(graphics.get(), child, box.left, box.top, w, h);
+}
+
+// A one-pixel black line, 12 pixels below its top, at the caret of the focused edit box.
+void DrawCaret(HWND window, PixelView picture) {
+  HWND edit = Caret().focusedEdit;
+  if (!edit) return;
+  const RECT box = ChildRect(window, edit);
+  POINT caret{};
+  GetCaretPos(&caret);
+  const int32_t x = box.left + caret.x + 5;
+  const auto y = static_cast<int32_t>(box.top + (box.bottom - box.top - 12) / 2.0);
+  if (x < 0 || x >= picture.width) return;
+  for (int32_t row = std::max(0, y); row <= y + 12 && row < picture.height; ++row) {
+    picture.pixels[static_cast<size_t>(row) * picture.width + x] = ColorToArgb(0, 255);
+  }
+}
+
+VOID CALLBACK CaretTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
+  if (id != kCaretTimer) return;
+  CaretState& caret = Caret();
+  if (window != caret.focusedWindow || !caret.focusedEdit || caret.lastComposition.pixels.empty()) return;
+  caret.visible = !caret.visible;
+  PresentLayered(window, caret.lastComposition, caret.visible);
+}
+
 }  // namespace
+
+Canvas::Canvas(uint32_t* pixels, int32_t width, int32_t height)
+    : pixels_(pixels), width_(width), height_(height) {
+  base::Gdiplus()->GdipCreateBitmapFromScan0(width, height, width * 4, base::kPixelFormat32bppPargb,
+                                             reinterpret_cast<BYTE*>(pixels), bitmap_.out());
+}
+
+base::GdipGraphics Canvas::Graphics() const {
+  base::GdipGraphics graphics;
+  if (bitmap_) base::Gdiplus()->GdipGetImageGraphicsContext(bitmap_.get(), graphics.out());
+  return graphics;
+}
 
 void DrawPlaced(base::GpGraphics* graphics, base::GpImage* image, int32_t placement, int32_t x, int32_t y,
                 int32_t w, int32_t h) {
@@ -26,77 +144,22 @@ void DrawPlaced(base::GpGraphics* graphics, base::GpImage* image, int32_t placem
   }
 }
 
-namespace {
-
-// The edit box's fill, drawn before its image.
-void FillEditBox(base::GpGraphics* graphics, HWND child, const RECT& box) {
-  const auto color = static_cast<int32_t>(Prop(child, kPropBackColor));
-  if (color == -1) return;
-  const base::GdiplusApi& api = *base::Gdiplus();
-  base::GdipBrush brush;
-  api.GdipCreateSolidFill(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropBackAlpha))),
-                          brush.out());
-  api.GdipFillRectangle(graphics, brush.get(), float(box.left), float(box.top), float(box.right - box.left),
-                        float(box.bottom - box.top));
-}
-
-// The edit box's border and text, drawn after its image.
-void FinishEditBox(base::GpGraphics* graphics, HWND child, const RECT& box) {
-  const int32_t w = box.right - box.left, h = box.bottom - box.top;
-  const auto color = static_cast<int32_t>(Prop(child, kPropOrderColor));
-  if (color != -1) {
-    const base::GdiplusApi& api = *base::Gdiplus();
-    base::GdipPen pen;
-    api.GdipCreatePen1(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropOrderAlpha))), 1.0f,
-                       base::kGpUnitWorld, pen.out());
-    api.GdipDrawRectangle(graphics, pen.get(), float(box.left), float(box.top), float(w), float(h));
+void DrawPlaced(const Canvas& canvas, const PinnedImage& image, int32_t placement, int32_t x, int32_t y,
+                int32_t w, int32_t h) {
+  if (const DecodedImage* decoded = image.decoded()) {
+    const ImagePlacement at =
+        PlaceImage(placement, float(decoded->width), float(decoded->height), x, y, w, h);
+    // Unscaled: blended from the image's own pixels.
+    if (at.cut || (at.width == float(decoded->width) && at.height == float(decoded->height))) {
+      BlendPixels({canvas.pixels(), canvas.width(), canvas.height()}, int32_t(at.x), int32_t(at.y),
+                  {decoded->pixels.data(), decoded->width, decoded->height}, int32_t(at.width),
+                  int32_t(at.height));
+      return;
+    }
   }
-  DrawEditText(graphics, child, box.left, box.top, w, h);
+  base::GdipGraphics graphics = canvas.Graphics();
+  if (graphics) DrawPlaced(graphics.get(), image.get(), placement, x, y, w, h);
 }
-
-// A one-pixel black line at the caret of the focused edit box.
-void DrawCaret(HWND window, base::GpGraphics* graphics) {
-  HWND edit = Caret().focusedEdit;
-  if (!edit) return;
-  const RECT box = ChildRect(window, edit);
-  POINT caret{};
-  GetCaretPos(&caret);
-  const float x = float(box.left + caret.x + 5);
-  const float y = float(static_cast<int32_t>(box.top + (box.bottom - box.top - 12) / 2.0));
-  const base::GdiplusApi& api = *base::Gdiplus();
-  base::GdipPen pen;
-  api.GdipCreatePen1(ColorToArgb(0, 255), 1.0f, base::kGpUnitWorld, pen.out());
-  api.GdipDrawLine(graphics, pen.get(), x, y, x, y + 12);
-}
-
-// Copies the picture into the DIB's premultiplied pixels, the form UpdateLayeredWindow
-// blends; drawing through a DC would drop the alpha.
-void RenderInto(void* bits, int32_t w, int32_t h, HWND window, base::GpImage* picture, bool caretVisible) {
-  const base::GdiplusApi& api = *base::Gdiplus();
-  base::GdipImage target;
-  api.GdipCreateBitmapFromScan0(w, h, w * 4, base::kPixelFormat32bppPargb, static_cast<BYTE*>(bits),
-                                target.out());
-  base::GdipGraphics graphics;
-  if (target) api.GdipGetImageGraphicsContext(target.get(), graphics.out());
-  if (!graphics) return;
-  UINT pw = 0, ph = 0;
-  api.GdipGetImageWidth(picture, &pw);
-  api.GdipGetImageHeight(picture, &ph);
-  api.GdipSetCompositingMode(graphics.get(), base::kCompositingModeSourceCopy);
-  api.GdipDrawImageRect(graphics.get(), picture, 0, 0, float(pw), float(ph));
-  api.GdipSetCompositingMode(graphics.get(), 0);
-  if (caretVisible) DrawCaret(window, graphics.get());
-}
-
-VOID CALLBACK CaretTimerProc(HWND window, UINT, UINT_PTR id, DWORD) {
-  if (id != kCaretTimer) return;
-  CaretState& caret = Caret();
-  if (window != caret.focusedWindow || !caret.focusedEdit || !caret.lastComposition) return;
-  caret.visible = !caret.visible;
-  PresentLayered(window, caret.lastComposition.get(), caret.visible);
-}
-
-}  // namespace
 
 void SetPresentObserver(PresentObserver observer) { gPresentObserver = observer; }
 
@@ -107,9 +170,9 @@ CaretState& Caret() {
 
 void CaretFocus(HWND window, HWND edit) {
   CaretState& caret = Caret();
-  // The kept composition belongs to the window that had the focus; it is not kept for
-  // a window that no longer blinks a caret.
-  if (window != caret.focusedWindow) caret.lastComposition.reset();
+  // The kept picture belongs to the window that had the focus; it is not kept for a window
+  // that no longer blinks a caret.
+  if (window != caret.focusedWindow) caret.lastComposition = {};
   caret.focusedWindow = window;
   caret.focusedEdit = edit;
   caret.visible = false;
@@ -125,75 +188,66 @@ RECT ChildRect(HWND window, HWND child) {
   return {corner.x, corner.y, corner.x + box.right - box.left, corner.y + box.bottom - box.top};
 }
 
-void DrawChild(HWND window, HWND child, base::GpGraphics* graphics) {
+void DrawChild(HWND window, HWND child, const Canvas& canvas) {
   const RECT box = ChildRect(window, child);
   const intptr_t kind = Prop(child, kPropType);
   const auto placement = static_cast<int32_t>(Prop(child, kPropBackType));
   const int32_t w = box.right - box.left, h = box.bottom - box.top;
   if (kind == kKindButton) {
     const PinnedStateImage image(child, static_cast<int32_t>(Prop(child, kPropDrawState)));
-    if (image.get()) DrawPlaced(graphics, image.get(), placement, box.left, box.top, w, h);
+    if (image.get()) DrawPlaced(canvas, image.image(), placement, box.left, box.top, w, h);
     return;
   }
   if (kind != kKindPicture && kind != kKindEdit) return;
-  if (kind == kKindEdit) FillEditBox(graphics, child, box);
+  if (kind == kKindEdit) FillEditBox(canvas, child, box);
   {
     const PinnedImage image(child, kPropBackImage);
-    if (image.get()) DrawPlaced(graphics, image.get(), placement, box.left, box.top, w, h);
+    if (image.get()) DrawPlaced(canvas, image, placement, box.left, box.top, w, h);
   }
-  if (kind == kKindEdit) FinishEditBox(graphics, child, box);
+  if (kind == kKindEdit) FinishEditBox(canvas, child, box);
 }
 
 void ComposeWindow(HWND window) {
-  const base::GdiplusApi* api = base::Gdiplus();
-  if (!api || !IsWindow(window)) return;
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
-  if (w <= 0 || h <= 0) return;
-  base::GdipImage bitmap;
-  api->GdipCreateBitmapFromScan0(w, h, 0, base::kPixelFormat32bppArgb, nullptr, bitmap.out());
-  base::GdipGraphics graphics;
-  if (bitmap) api->GdipGetImageGraphicsContext(bitmap.get(), graphics.out());
-  if (!graphics) return;
+  int32_t w = 0, h = 0;
+  if (!base::Gdiplus() || !IsWindow(window) || !WindowSize(window, &w, &h)) return;
+  Frame frame(window, w, h);
+  if (!frame.pixels()) return;
   {
-    const PinnedImage back(window, kPropBackImage);
-    if (back.get()) {
-      float bw = 0, bh = 0;
-      api->GdipGetImageDimension(bitmap.get(), &bw, &bh);
-      api->GdipDrawImageRect(graphics.get(), back.get(), 0, 0, bw, bh);
+    const Canvas canvas(frame.pixels(), w, h);
+    {
+      // Stretched over the whole window; one of the window's size is copied as it is.
+      const PinnedImage back(window, kPropBackImage);
+      const DecodedImage* decoded = back.decoded();
+      if (decoded && decoded->width == w && decoded->height == h) {
+        CopyPixels({canvas.pixels(), w, h}, {decoded->pixels.data(), w, h});
+      } else if (back.get()) {
+        base::GdipGraphics graphics = canvas.Graphics();
+        if (graphics)
+          base::Gdiplus()->GdipDrawImageRect(graphics.get(), back.get(), 0, 0, float(w), float(h));
+      }
+    }
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      if (Prop(child, kPropType)) DrawChild(window, child, canvas);
     }
   }
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    if (Prop(child, kPropType)) DrawChild(window, child, graphics.get());
-  }
-  graphics.reset();
-  PresentLayered(window, bitmap.get(), false);
   CaretState& caret = Caret();
-  if (window == caret.focusedWindow) caret.lastComposition = std::move(bitmap);
+  if (window == caret.focusedWindow) {
+    caret.lastComposition.width = w;
+    caret.lastComposition.height = h;
+    caret.lastComposition.pixels.assign(frame.pixels(), frame.pixels() + size_t(w) * h);
+  }
+  frame.Present(window);
 }
 
-void PresentLayered(HWND window, base::GpImage* picture, bool caretVisible) {
-  if (!base::Gdiplus() || !IsWindow(window) || !picture) return;
-  RECT frame{};
-  GetWindowRect(window, &frame);
-  const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
-  if (w <= 0 || h <= 0) return;
-  WindowDc windowDc(window);
-  MemoryDc memory(windowDc.get());
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, DWORD(w) * DWORD(h) * 4, 0, 0, 0, 0};
-  void* bits = nullptr;
-  GdiObject<HBITMAP> dib(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-  if (!dib.get() || !bits) return;
-  Selection selected(memory.get(), dib.get());
-  RenderInto(bits, w, h, window, picture, caretVisible);
-  GdiFlush();
-  if (gPresentObserver) gPresentObserver(window, static_cast<const uint32_t*>(bits), w, h);
-  SIZE size{w, h};
-  POINT source{0, 0};
-  BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  UpdateLayeredWindow(window, windowDc.get(), nullptr, &size, memory.get(), &source, 0, &blend, ULW_ALPHA);
+void PresentLayered(HWND window, const Composition& picture, bool caretVisible) {
+  int32_t w = 0, h = 0;
+  if (!IsWindow(window) || picture.pixels.empty() || !WindowSize(window, &w, &h)) return;
+  if (w != picture.width || h != picture.height) return;  // the window changed size: wait for the next one
+  Frame frame(window, w, h);
+  if (!frame.pixels()) return;
+  std::memcpy(frame.pixels(), picture.pixels.data(), picture.pixels.size() * 4);
+  if (caretVisible) DrawCaret(window, {frame.pixels(), w, h});
+  frame.Present(window);
 }
 
 }  // namespace skin

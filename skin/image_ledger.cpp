@@ -75,10 +75,14 @@ void ImageLedger::Drop(const std::function<Image()>& take) {
   DisposeAll(doomed);
 }
 
-ImageLedger::Image ImageLedger::Pin(const std::function<Image()>& read) {
+ImageLedger::Image ImageLedger::Pin(const std::function<Image()>& read, uintptr_t* keepAlive) {
   Guard guard(lock_);
   const Image image = read();
-  if (image) ++entries_[image].pins;
+  if (keepAlive) *keepAlive = 0;
+  if (!image) return 0;
+  Entry& entry = entries_[image];
+  ++entry.pins;
+  if (keepAlive) *keepAlive = entry.keepAlive;
   return image;
 }
 

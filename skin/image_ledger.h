@@ -35,7 +35,8 @@ class ImageLedger {
   void Drop(const std::function<Image()>& take);
 
   // Reads a property and marks its image as being drawn; Unpin when the drawing is done.
-  Image Pin(const std::function<Image()>& read);
+  // What was kept alive with it stays valid until then.
+  Image Pin(const std::function<Image()>& read, uintptr_t* keepAlive = nullptr);
   void Unpin(Image image);
 
   // The owner gives the image up.

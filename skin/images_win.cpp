@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <utility>
 
 #include "skin/skin_win.h"
@@ -12,7 +13,40 @@ namespace {
 
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
   if (const base::GdiplusApi* api = base::Gdiplus()) api->GdipDisposeImage(AsImage(image));
-  if (keepAlive) reinterpret_cast<IStream*>(keepAlive)->Release();
+  if (auto* decoded = reinterpret_cast<DecodedImage*>(keepAlive)) {
+    if (decoded->stream) decoded->stream->Release();
+    delete decoded;
+  }
+}
+
+// Pictures larger than this are refused rather than decoded (about 256 MB of pixels).
+constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
+
+// The bitmap's pixels, premultiplied, into decoded; false when it cannot be decoded whole (a
+// truncated file, say).
+bool ReadPixels(base::GpImage* image, DecodedImage* decoded) {
+  const base::GdiplusApi& api = *base::Gdiplus();
+  UINT width = 0, height = 0;
+  api.GdipGetImageWidth(image, &width);
+  api.GdipGetImageHeight(image, &height);
+  if (!width || !height || uint64_t(width) * height > kMaxPixels || width > 0x7FFF || height > 0x7FFF) {
+    return false;
+  }
+  const base::GdipRect rect{0, 0, INT(width), INT(height)};
+  base::GdipBitmapData data{};
+  if (api.GdipBitmapLockBits(image, &rect, base::kImageLockModeRead, base::kPixelFormat32bppPargb, &data) !=
+      base::kGpOk) {
+    return false;
+  }
+  decoded->width = INT(width);
+  decoded->height = INT(height);
+  decoded->pixels.resize(size_t(width) * height);
+  for (UINT row = 0; row < height; ++row) {
+    std::memcpy(&decoded->pixels[size_t(row) * width],
+                static_cast<const uint8_t*>(data.scan0) + ptrdiff_t(row) * data.stride, size_t(width) * 4);
+  }
+  api.GdipBitmapUnlockBits(image, &data);
+  return true;
 }
 
 constexpr const char* kImageProperties[] = {kPropBackImage, kPropNormalImage, kPropHoverImage, kPropDownImage,
@@ -91,11 +125,26 @@ ImageHandle LoadImageFromBytes(Bytes bytes) {
   GlobalMemoryStream memory;
   IStream* stream = memory.Create(bytes);
   if (!stream) return 0;
-  base::GpImage* image = nullptr;
-  if (api->GdipLoadImageFromStream(stream, &image) != base::kGpOk || !image) return 0;
-  api->GdipImageSelectActiveFrame(image, &FrameDimensionTime(), 0);
-  const ImageHandle handle = reinterpret_cast<ImageHandle>(image);
-  Images().Register(handle, reinterpret_cast<uintptr_t>(memory.Detach()));
+  base::GdipImage image;
+  if (api->GdipLoadImageFromStream(stream, image.out()) != base::kGpOk || !image) return 0;
+  api->GdipImageSelectActiveFrame(image.get(), &FrameDimensionTime(), 0);
+  auto decoded = std::make_unique<DecodedImage>();
+  int type = 0;
+  api->GdipGetImageType(image.get(), &type);
+  if (type == base::kImageTypeBitmap) {
+    // Decoded whole now, into pixels of our own that the image is drawn from: nothing reads
+    // the bytes later, and the window's picture is put together from them without GDI+.
+    if (!ReadPixels(image.get(), decoded.get())) return 0;
+    image.reset();
+    api->GdipCreateBitmapFromScan0(decoded->width, decoded->height, decoded->width * 4,
+                                   base::kPixelFormat32bppPargb,
+                                   reinterpret_cast<BYTE*>(decoded->pixels.data()), image.out());
+    if (!image) return 0;
+  } else {
+    decoded->stream = memory.Detach();  // read by GDI+ whenever it draws the image
+  }
+  const ImageHandle handle = reinterpret_cast<ImageHandle>(image.release());
+  Images().Register(handle, reinterpret_cast<uintptr_t>(decoded.release()));
   return handle;
 }
 
@@ -137,7 +186,13 @@ void DropImages(HWND window) {
 }
 
 PinnedImage::PinnedImage(HWND window, const char* name)
-    : image_(name ? Images().Pin([&] { return static_cast<ImageHandle>(Prop(window, name)); }) : 0) {}
+    : image_(name ? Images().Pin([&] { return static_cast<ImageHandle>(Prop(window, name)); }, &keepAlive_)
+                  : 0) {}
+
+const DecodedImage* PinnedImage::decoded() const {
+  const auto* decoded = reinterpret_cast<const DecodedImage*>(keepAlive_);
+  return decoded && !decoded->pixels.empty() ? decoded : nullptr;
+}
 
 const char* StateImageProperty(int32_t state) {
   switch (state) {

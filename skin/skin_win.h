@@ -97,6 +97,15 @@ void StoreOwnImage(HWND window, const char* name, Bytes bytes);
 // Takes every image property off a window that is ending.
 void DropImages(HWND window);
 
+// What the layer keeps beside an image it decoded: for a bitmap, its pixels (premultiplied,
+// top row first), which the GDI+ image is drawn from; for other images (metafiles), the
+// stream GDI+ reads while drawing.
+struct DecodedImage {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+  IStream* stream = nullptr;
+};
+
 // An image property's image, held for drawing while this lives.
 class PinnedImage {
  public:
@@ -105,8 +114,11 @@ class PinnedImage {
   PinnedImage(const PinnedImage&) = delete;
   PinnedImage& operator=(const PinnedImage&) = delete;
   base::GpImage* get() const { return AsImage(image_); }
+  // The decoded pixels of an image from LoadImageFromBytes; null for other images.
+  const DecodedImage* decoded() const;
 
  private:
+  uintptr_t keepAlive_ = 0;  // set while image_ is read: declared first
   ImageHandle image_;
 };
 
@@ -116,21 +128,48 @@ const char* StateImageProperty(int32_t state);
 class PinnedStateImage {
  public:
   PinnedStateImage(HWND control, int32_t state);
-  base::GpImage* get() const { return state_.get() ? state_.get() : normal_.get(); }
+  const PinnedImage& image() const { return state_.get() ? state_ : normal_; }
+  base::GpImage* get() const { return image().get(); }
 
  private:
   PinnedImage state_;
   PinnedImage normal_;
 };
 
+// A window's picture: premultiplied pixels, top row first.
+struct Composition {
+  int32_t width = 0, height = 0;
+  std::vector<uint32_t> pixels;
+};
+
 // Rebuilds and presents a layered window's picture.
 void ComposeWindow(HWND window);
-// Hands a picture (a 32-bit ARGB GDI+ bitmap) to the layered window.
-void PresentLayered(HWND window, base::GpImage* picture, bool caretVisible);
+// Hands a picture to the layered window, with the drawn caret or without.
+void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
+
+// The picture being put together: pixels written directly where no scaling is needed, and a
+// GDI+ bitmap over the same pixels for whatever else (scaled images, fills, borders, text).
+class Canvas {
+ public:
+  Canvas(uint32_t* pixels, int32_t width, int32_t height);
+  uint32_t* pixels() const { return pixels_; }
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+  // A graphics object on the pixels; delete it before writing pixels directly again.
+  base::GdipGraphics Graphics() const;
+
+ private:
+  uint32_t* pixels_;
+  int32_t width_, height_;
+  base::GdipImage bitmap_;
+};
+
 // Draws one PNG control child into a composition.
-void DrawChild(HWND window, HWND child, base::GpGraphics* graphics);
+void DrawChild(HWND window, HWND child, const Canvas& canvas);
 // Draws the image into (x, y, w, h) by the control's placement.
 void DrawPlaced(base::GpGraphics* graphics, base::GpImage* image, int32_t placement, int32_t x, int32_t y,
+                int32_t w, int32_t h);
+void DrawPlaced(const Canvas& canvas, const PinnedImage& image, int32_t placement, int32_t x, int32_t y,
                 int32_t w, int32_t h);
 // The edit box's text, inside (x, y, w, h) of the composition.
 void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, int32_t w, int32_t h);
@@ -139,7 +178,7 @@ void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, i
 struct CaretState {
   HWND focusedWindow = nullptr;
   HWND focusedEdit = nullptr;
-  base::GdipImage lastComposition;
+  Composition lastComposition;
   bool visible = false;
 };
 CaretState& Caret();

@@ -1,0 +1,25 @@
+// Premultiplied 32-bit pixels (0xAARRGGBB, top row first): the copies and source-over blends
+// with which the layered window's picture is put together where no scaling is needed.
+#pragma once
+
+#include <cstdint>
+
+namespace skin {
+
+struct PixelView {
+  uint32_t* pixels;
+  int32_t width, height;
+};
+
+struct SourcePixels {
+  const uint32_t* pixels;
+  int32_t width, height;  // the whole source; rows are width pixels apart
+};
+
+// Source-over of the source's top-left w x h part at (x, y), clipped to the target.
+void BlendPixels(PixelView target, int32_t x, int32_t y, SourcePixels source, int32_t w, int32_t h);
+
+// Replaces the target with a source of its own size.
+void CopyPixels(PixelView target, SourcePixels source);
+
+}  // namespace skin

@@ -1,0 +1,46 @@
+// Copies and source-over blends of premultiplied pixels, clipped to the picture.
+#include "skin/pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace skin {
+namespace {
+
+TEST(BlendPixels, SourceOverWithPremultipliedRounding) {
+  std::vector<uint32_t> target(4, 0xFF0000FF);  // opaque blue
+  const uint32_t source[] = {0xFFFF0000, 0x00000000, 0x80800000, 0x01010101};
+  BlendPixels({target.data(), 4, 1}, 0, 0, {source, 4, 1}, 4, 1);
+  EXPECT_EQ(target[0], 0xFFFF0000u) << "opaque replaces";
+  EXPECT_EQ(target[1], 0xFF0000FFu) << "transparent keeps";
+  EXPECT_EQ(target[2], 0xFF80007Fu) << "half red over blue: 255 * 127 / 255 of the blue";
+  EXPECT_EQ(target[3], 0xFF0101FFu);
+}
+
+TEST(BlendPixels, OnlyTheGivenCornerIsDrawnAndNothingOutsideThePicture) {
+  std::vector<uint32_t> target(5 * 4, 0);
+  std::vector<uint32_t> source(3 * 3, 0xFF00FF00);
+  source[1] = 0xFF112233;  // row 0, column 1
+  BlendPixels({target.data(), 5, 4}, -1, 2, {source.data(), 3, 3}, 2, 5);
+  // Columns 0..1 of the source from x = -1, rows 0..2 from y = 2, cut at the bottom.
+  EXPECT_EQ(target[2 * 5 + 0], 0xFF112233u);
+  EXPECT_EQ(target[3 * 5 + 0], 0xFF00FF00u);
+  EXPECT_EQ(target[2 * 5 + 1], 0u) << "the part beyond the given width is not drawn";
+  EXPECT_EQ(target[1 * 5 + 0], 0u);
+  BlendPixels({target.data(), 5, 4}, 4, 3, {source.data(), 3, 3}, 3, 3);
+  EXPECT_EQ(target[3 * 5 + 4], 0xFF00FF00u);
+  BlendPixels({target.data(), 5, 4}, 9, 9, {source.data(), 3, 3}, 3, 3);  // wholly outside
+}
+
+TEST(CopyPixels, OnlyAPictureOfTheSameSize) {
+  std::vector<uint32_t> target(4, 7);
+  const uint32_t source[] = {1, 2, 3, 4};
+  CopyPixels({target.data(), 2, 2}, {source, 4, 1});
+  EXPECT_EQ(target[0], 7u);
+  CopyPixels({target.data(), 2, 2}, {source, 2, 2});
+  EXPECT_EQ(target[3], 4u);
+}
+
+}  // namespace
+}  // namespace skin
