@@ -47,8 +47,11 @@ run: build/win64/build.ninja build/win32/build.ninja
 fuzz: fuzz-build
 	scripts/fuzz.sh build/fuzz $${FUZZ_SECONDS:-60}
 
-bench: bench-build
+# The sprite benchmarks natively, then the skin benchmark under Wine.
+bench: bench-build build/win64/build.ninja
 	scripts/bench.sh build/bench
+	cmake --build --preset win64 --target skin_bench
+	scripts/wine-emulator.sh build/win64/tests/skin/skin_bench.exe
 
 clean:
 	rm -rf build/native build/win64 build/win32 build/fuzz build/bench
