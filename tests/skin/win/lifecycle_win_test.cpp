@@ -125,6 +125,25 @@ TEST(SkinMemory, AThousandImageSwapsOnAFullSizeWindowKeepTheProcessFlat) {
   DestroyWindow(window);
 }
 
+TEST(LoadDialog, AClickWithoutTheMoveMarkStaysAndTheEndFreesWhatItHeld) {
+  ASSERT_TRUE(skin::StartSkin());
+  HWND dialog = CreateWindowExA(0, "VireoLoadDialog", "", WS_POPUP | WS_VISIBLE, 40, 50, 60, 40, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(dialog, nullptr);
+  SetPropA(dialog, "VireoHitMove", reinterpret_cast<HANDLE>(2));
+  SendMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageA(dialog, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  RECT frame{};
+  GetWindowRect(dialog, &frame);
+  EXPECT_EQ(frame.left, 40);
+  EXPECT_EQ(frame.top, 50);
+  const skin::ImageHandle image = skin::LoadImageFromBytes(View(SolidPng(4, 4, kRed)));
+  const size_t tracked = skin::Images().TrackedCount();
+  SetPropA(dialog, "Vireo_Image", reinterpret_cast<HANDLE>(image));
+  DestroyWindow(dialog);
+  EXPECT_EQ(skin::Images().TrackedCount(), tracked - 1) << "the image it held is disposed";
+}
+
 NETMEND_CHILD(skin_without_gdiplus) {
   if (skin::StartSkinFrom("no-such-gdiplus.dll") || skin::SkinStarted()) return 1;
   if (skin::LoadImageFromBytes(View(SolidPng(4, 4, kRed)))) return 2;
