@@ -1,4 +1,4 @@
-// Owners of the GDI resources the components use: one move-only type per acquire/release pair.
+// Owners of GDI resources: one move-only type per acquire/release pair.
 #pragma once
 
 #include <windows.h>
@@ -8,10 +8,42 @@
 
 namespace base {
 
+// GetWindowDC / ReleaseDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
+  ~WindowDc() {
+    if (dc_) ReleaseDC(window_, dc_);
+  }
+  WindowDc(WindowDc&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+  WindowDc& operator=(WindowDc&&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
+// BeginPaint / EndPaint.
+class PaintDc {
+ public:
+  explicit PaintDc(HWND window) : window_(window) { dc_ = BeginPaint(window, &paint_); }
+  ~PaintDc() { EndPaint(window_, &paint_); }
+  PaintDc(const PaintDc&) = delete;
+  PaintDc& operator=(const PaintDc&) = delete;
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT paint_{};
+  HDC dc_;
+};
+
 // CreateCompatibleDC / DeleteDC.
 class MemoryDc {
  public:
-  MemoryDc() : dc_(CreateCompatibleDC(nullptr)) {}
+  // Compatible with the screen, or with the DC given.
+  explicit MemoryDc(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
   ~MemoryDc() {
     if (dc_) DeleteDC(dc_);
   }
@@ -34,6 +66,7 @@ class GdiObject {
   GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
   GdiObject& operator=(GdiObject&&) = delete;
   Handle get() const { return handle_; }
+  Handle release() { return std::exchange(handle_, nullptr); }
 
  private:
   Handle handle_;

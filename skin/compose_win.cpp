@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "skin/gdi_win.h"
+#include "base/gdi_win.h"
 #include "skin/geometry.h"
 #include "skin/pixels.h"
 #include "skin/skin_win.h"
@@ -26,11 +26,11 @@ class Frame {
   Frame(HWND window, int32_t width, int32_t height)
       : windowDc_(window),
         memory_(windowDc_.get()),
-        dib_(Create(memory_.get(), width, height, &bits_)),
+        dib_(memory_.get(), width, height),
         selected_(memory_.get(), dib_.get()),
         width_(width),
         height_(height) {}
-  uint32_t* pixels() const { return dib_.get() ? static_cast<uint32_t*>(bits_) : nullptr; }
+  uint32_t* pixels() const { return dib_.bits(); }
 
   void Present(HWND window) {
     GdiFlush();
@@ -43,17 +43,9 @@ class Frame {
   }
 
  private:
-  static HBITMAP Create(HDC dc, int32_t width, int32_t height, void** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER),         width, -height, 1, 32, BI_RGB,
-                      DWORD(width) * DWORD(height) * 4, 0,     0,       0, 0};
-    return CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-  }
-
   WindowDc windowDc_;
   MemoryDc memory_;
-  void* bits_ = nullptr;
-  GdiObject<HBITMAP> dib_;
+  base::DibSection dib_;
   Selection selected_;
   int32_t width_, height_;
 };

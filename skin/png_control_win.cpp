@@ -7,7 +7,7 @@
 
 #include <optional>
 
-#include "skin/gdi_win.h"
+#include "base/gdi_win.h"
 #include "skin/geometry.h"
 #include "skin/skin_win.h"
 

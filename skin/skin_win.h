@@ -10,12 +10,19 @@
 #include <optional>
 #include <vector>
 
+#include "base/gdi_win.h"
 #include "base/gdiplus_win.h"
 #include "skin/image_ledger.h"
 #include "skin/skin.h"
 #include "skin/skin_text.h"
 
 namespace skin {
+
+using base::GdiObject;
+using base::MemoryDc;
+using base::PaintDc;
+using base::Selection;
+using base::WindowDc;
 
 // Window properties, by their names.
 inline constexpr char kPropType[] = "PngControl_Type";
