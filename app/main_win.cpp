@@ -7,6 +7,7 @@
 #include "app/program_win.h"
 #include "app/services/system_win.h"
 #include "runtime/entry_points.h"
+#include "skin/skin.h"
 
 namespace {
 
@@ -17,7 +18,11 @@ void OnProgramEnd() { app::ReleaseWindowLook(); }
 int StartRoutine() {
   runtime::InitializeRuntime(app::ProgramImage());
   services::InstallWin32Services();
+  app::CreateSkinObjects();
   runtime::RegisterExitRoutine(OnProgramEnd);
+  // The skin layer's start-up. Without GDI+ (a stock Windows 2000) every skin operation does
+  // nothing, so the program still reaches its version gate and refuses politely.
+  skin::StartSkin();
   // The main window's creation handler builds its look; its first activation runs the gate.
   runtime::LoadStartWindow(app::kMainWindow);
   runtime::RunMessageLoop();

@@ -33,7 +33,46 @@ TypedValue OverlayWindow() {
   return runtime::UnitReference(kOverlayWindow, kOverlayWindowUnit, runtime::kClassWindow);
 }
 
+skin::WindowHandle ButtonHandle(uint32_t unitId) {
+  return services::GetUnitHandle(runtime::UnitReference(kMainWindow, unitId, runtime::kClassButton));
+}
+
+ProgramSkin gSkin;
+
+// Steps 4 to 9 of BuildSkin: the window and its buttons bound to the skin layer, and their
+// images from the skin folder or built in.
+void ApplyStartLook() {
+  SkinImages& images = ProgramSkinImages();
+  gSkin.main.Attach(services::GetUnitHandle(MainWindow()));
+  gSkin.logo.AttachButton(ButtonHandle(kLogoButton));
+  gSkin.repair.AttachButton(ButtonHandle(kRepairButton));
+  gSkin.finish.AttachButton(ButtonHandle(kFinishButton));
+  gSkin.main.SetBackImageFromBytes(images.Resolve(kBackground1));
+  SetDecodedStateImages(gSkin.repair, images.ResolveSet(kStartNormal));
+  // The close button's files are read before it is bound, its set chosen after.
+  images.ReadSet(kCloseNormal);
+  gSkin.close.AttachButton(ButtonHandle(kCloseButton));
+  const SkinSet close = images.ChooseSet(kCloseNormal);
+  gSkin.close.SetStateImagesFromBytes(close.normal, close.hover, close.pressed);
+  gSkin.main.AdoptControls();
+}
+
 }  // namespace
+
+ProgramSkin& Skin() { return gSkin; }
+
+void CreateSkinObjects() { gSkin = ProgramSkin{}; }
+
+void SetDecodedStateImages(const skin::PngControl& control, const SkinSet& images) {
+  const skin::ImageHandle normal = skin::LoadImageFromBytes(images.normal);
+  const skin::ImageHandle hover = skin::LoadImageFromBytes(images.hover);
+  const skin::ImageHandle pressed = skin::LoadImageFromBytes(images.pressed);
+  control.SetStateImages(normal, hover, pressed);
+  // The control holds them now; once it no longer does, the layer disposes of them.
+  skin::ReleaseImage(normal);
+  skin::ReleaseImage(hover);
+  skin::ReleaseImage(pressed);
+}
 
 void BuildSkin() {
   services::LoadWindow(OverlayWindow(), MainWindow(), false);
@@ -41,6 +80,7 @@ void BuildSkin() {
   ResolveSystemPaths();
   runtime::WriteProperty(kMainWindow, kMainWindowUnit, kTitle,
                          static_cast<uint64_t>(reinterpret_cast<uintptr_t>("Netmend")));
+  ApplyStartLook();
   // The finish button has no image until the finished look and stays disabled until then.
   runtime::WriteIntProperty(kMainWindow, kFinishButton, kDisabled, 1);
 }
@@ -84,7 +124,10 @@ SkinImages& ProgramSkinImages() {
   return images;
 }
 
-void ReleaseWindowLook() { ProgramSkinImages().Release(); }
+void ReleaseWindowLook() {
+  gSkin = ProgramSkin{};
+  ProgramSkinImages().Release();
+}
 
 void RunVersionGate() { CheckWindowsVersion(GetWindowsVersionNumber(), kLowestWindows, kHighestWindows); }
 

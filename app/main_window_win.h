@@ -4,9 +4,22 @@
 #pragma once
 
 #include "app/skin_images.h"
-#include "runtime/entry_points.h"
+#include "skin/skin.h"
 
 namespace app {
+
+// The program's five skin objects: the main window's and the four buttons'.
+struct ProgramSkin {
+  skin::SkinWindow main;
+  skin::PngControl logo, finish, repair, close;
+};
+ProgramSkin& Skin();
+// Step 2 of the start routine: new, unbound objects.
+void CreateSkinObjects();
+
+// Gives the control three images for normal, hover and pressed, decoded here and handed to the
+// skin layer, which disposes of them once they are replaced and no longer drawn.
+void SetDecodedStateImages(const skin::PngControl& control, const SkinSet& images);
 
 // The skin images with their built-in pictures; byte-sets read from the skin folder live here
 // until the program ends.
@@ -25,7 +38,8 @@ void CloseMainWindow();
 // Main window first activated: Windows older than XP is refused.
 void RunVersionGate();
 
-// Releases what the window handlers hold (the program's end).
+// Releases what the window handlers hold (the program's end): the skin objects and every
+// byte-set read from the skin folder.
 void ReleaseWindowLook();
 
 }  // namespace app
