@@ -2,7 +2,6 @@
 #include "e2e/netmend_run_win.h"
 
 #include <gtest/gtest.h>
-
 #include <shlwapi.h>
 
 #include <fstream>
@@ -50,7 +49,8 @@ BOOL CALLBACK MatchWindows(HWND window, LPARAM parameter) {
   const RECT r = WindowRect(window);
   char title[64] = {};
   GetWindowTextA(window, title, sizeof title);
-  if (std::string(title) == "Netmend" && r.right - r.left == 800 && r.bottom - r.top == 580) search->main = window;
+  if (std::string(title) == "Netmend" && r.right - r.left == 800 && r.bottom - r.top == 580)
+    search->main = window;
   if (r.right - r.left == 800 && r.bottom - r.top == 540) search->overlay = window;
   return TRUE;
 }
@@ -100,8 +100,8 @@ NetmendRun::NetmendRun(const Launch& launch) : exeName_(launch.exeName) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   startTick_ = GetTickCount();
-  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder_.c_str(),
-                      &startup, &info)) {
+  if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.c_str(), &startup, &info)) {
     ADD_FAILURE() << "could not start " << program;
     return;
   }
@@ -135,6 +135,15 @@ bool NetmendRun::WaitForWindows(DWORD milliseconds) {
   return false;
 }
 
+bool NetmendRun::WaitForProperty(HWND window, const char* name, DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (!Property(window, name)) {
+    if (GetTickCount() - start > milliseconds || Wait(0) != STILL_ACTIVE) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
 HWND NetmendRun::ChildAt(int left, int top) const {
   ChildSearch search{{left, top}};
   EnumChildWindows(main_, MatchChild, reinterpret_cast<LPARAM>(&search));
@@ -161,7 +170,9 @@ RECT ChildRect(HWND child) {
   return r;
 }
 
-uintptr_t Property(HWND window, const char* name) { return reinterpret_cast<uintptr_t>(GetPropA(window, name)); }
+uintptr_t Property(HWND window, const char* name) {
+  return reinterpret_cast<uintptr_t>(GetPropA(window, name));
+}
 
 void MoveMouse(int x, int y) {
   SetCursorPos(x, y);
@@ -201,6 +212,11 @@ COLORREF ScreenPixel(int x, int y) {
   const COLORREF pixel = GetPixel(screen, x, y);
   ReleaseDC(nullptr, screen);
   return pixel;
+}
+
+COLORREF CentrePixel(HWND window) {
+  const RECT r = WindowRect(window);
+  return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
 std::string SolidPng(int width, int height, COLORREF colour) {

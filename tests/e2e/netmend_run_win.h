@@ -43,6 +43,8 @@ class NetmendRun {
   bool WaitForWindows(DWORD milliseconds);
   HWND main() const { return main_; }
   HWND overlay() const { return overlay_; }
+  // Waits until the window property is set (not 0).
+  bool WaitForProperty(HWND window, const char* name, DWORD milliseconds);
   // The main window's child whose top-left lies at this client position, or nullptr.
   HWND ChildAt(int left, int top) const;
 
@@ -81,6 +83,8 @@ void PostClick(HWND window, int x, int y);
 
 // A pixel of the screen as it shows now (0x00BBGGRR).
 COLORREF ScreenPixel(int x, int y);
+// The screen pixel at the centre of a window.
+COLORREF CentrePixel(HWND window);
 // A PNG file of w × h pixels, all of one colour (0x00BBGGRR), fully opaque.
 std::string SolidPng(int width, int height, COLORREF colour);
 

@@ -24,9 +24,10 @@ constexpr POINT kRepair = {458, 393};
 constexpr POINT kFinish = {458, 336};
 constexpr POINT kLogo = {70, 206};
 
-TEST(ProgramWindow, CentredOverlayFollowsADragMovesBothCloseEnds) {
+TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothRestoreRebuildsOnceCloseEnds) {
   NetmendRun run(Launch{});
   ASSERT_TRUE(run.WaitForWindows(10000));
+  ASSERT_TRUE(run.WaitForProperty(run.main(), kBackImage, 5000));
   std::printf("start to the main window with its background: %lu ms\n", GetTickCount() - run.startTick());
   const RECT main = e2e::WindowRect(run.main());
   EXPECT_EQ(main.left, (GetSystemMetrics(SM_CXSCREEN) - 800) / 2);
@@ -43,9 +44,23 @@ TEST(ProgramWindow, CentredOverlayFollowsADragMovesBothCloseEnds) {
   overlay = e2e::WindowRect(run.overlay());
   EXPECT_EQ(overlay.left, moved.left);
   EXPECT_EQ(overlay.top, moved.top);
+  EXPECT_NE(e2e::Property(run.main(), kBackImage), 0u) << "the built-in background";
 
+  // Minimise, then restore: the look is built again once, on the restore.
+  HWND repair = run.ChildAt(kRepair.x, kRepair.y);
+  ASSERT_NE(repair, nullptr);
+  const uintptr_t startImage = e2e::Property(repair, kNormalImage);
+  ShowWindow(run.main(), SW_MINIMIZE);
+  Sleep(300);
+  EXPECT_EQ(e2e::Property(repair, kNormalImage), startImage) << "minimising builds nothing";
+  ShowWindow(run.main(), SW_RESTORE);
+  Sleep(300);
+  const uintptr_t rebuiltImage = e2e::Property(repair, kNormalImage);
+  EXPECT_NE(rebuiltImage, startImage) << "the restore rebuilt the look";
+  EXPECT_NE(rebuiltImage, 0u);
   SetWindowPos(run.main(), nullptr, 100, 80, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   Sleep(300);
+  EXPECT_EQ(e2e::Property(repair, kNormalImage), rebuiltImage) << "a move after the restore rebuilds nothing";
   overlay = e2e::WindowRect(run.overlay());
   EXPECT_EQ(overlay.left, 100);
   EXPECT_EQ(overlay.top, 80);
@@ -83,7 +98,8 @@ TEST(VersionGate, Windows2000IsRefusedWithExitCode0EvenWithoutGdiplus) {
                           .withoutGdiplus = withoutGdiplus});
     HWND box = testing_support::WaitForDialog(run.id(), "友情提示", 15000);
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(testing_support::MessageBoxText(box), "非常抱歉，您所使用的 Windows 版本过低，本程序暂不支持。");
+    EXPECT_EQ(testing_support::MessageBoxText(box),
+              "非常抱歉，您所使用的 Windows 版本过低，本程序暂不支持。");
     EXPECT_TRUE(run.WaitForWindows(100)) << "the box shows over the window";
     testing_support::PressButton(box, IDOK);
     EXPECT_EQ(run.Wait(10000), 0u);

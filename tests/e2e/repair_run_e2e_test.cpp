@@ -1,0 +1,105 @@
+// One whole repair of the built program under Wine, with recorders standing in for the system
+// tools: two clicks give one worker; the repair button is disabled at once and shows its busy
+// image; no progress frame before 2 s, then 13 one per tick; the finished look at 17.6 to
+// 18.8 s with the finish button enabled at the repair button's place; the finish button ends
+// the program with code 0; the recorders saw the list exactly once.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "app/support/expected_repair_list.h"
+#include "app/win/stand_ins_win.h"
+#include "e2e/netmend_run_win.h"
+
+namespace {
+
+using namespace testing_support;
+using e2e::Launch;
+using e2e::NetmendRun;
+
+constexpr char kNormalImage[] = "PngControl_NormalImage";
+constexpr char kHoverImage[] = "PngControl_OverlImage";
+constexpr char kPressedImage[] = "PngControl_DownImage";
+constexpr POINT kRepair = {458, 393};
+constexpr POINT kFinish = {458, 336};
+constexpr POINT kLogo = {70, 206};
+
+// What the repair showed, in milliseconds after the click.
+struct Seen {
+  DWORD disabledAt = 0, busyAt = 0, finishedAt = 0;
+  std::vector<DWORD> frames;
+};
+
+Seen Watch(NetmendRun& run, HWND repair, HWND logo, HWND finish, DWORD click) {
+  Seen seen;
+  const uintptr_t startImage = e2e::Property(repair, kNormalImage);
+  uintptr_t frame = e2e::Property(logo, kNormalImage);
+  while (GetTickCount() - click < 25000 && !seen.finishedAt) {
+    const DWORD now = GetTickCount() - click;
+    if (IsWindow(repair) && !seen.disabledAt && !IsWindowEnabled(repair)) seen.disabledAt = now;
+    if (IsWindow(repair) && !seen.busyAt && e2e::Property(repair, kNormalImage) != startImage)
+      seen.busyAt = now;
+    if (IsWindow(logo)) {
+      const uintptr_t shown = e2e::Property(logo, kNormalImage);
+      if (shown && shown != frame) seen.frames.push_back(now);
+      frame = shown;
+    }
+    if (!IsWindow(repair) && IsWindowEnabled(finish) && e2e::ChildRect(finish).top == kRepair.y)
+      seen.finishedAt = now;
+    Sleep(5);
+  }
+  return seen;
+}
+
+TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
+  ASSERT_TRUE(PlaceRecorders(e2e::Recorder()));
+  ClearFolder(kRecordFolder);
+  SetEnvironmentVariableA("NETMEND_RECORD_DIR", kRecordFolder);
+  SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", "Version",
+                    "8.0.7600.16385");
+  NetmendRun run(Launch{.folder = "repair", .windowsVersion = "win7", .withDevcon = true});
+  ASSERT_TRUE(run.WaitForWindows(10000));
+  ASSERT_TRUE(run.WaitForProperty(run.main(), "PngControl_BackImage", 5000));
+  HWND repair = run.ChildAt(kRepair.x, kRepair.y);
+  HWND logo = run.ChildAt(kLogo.x, kLogo.y);
+  HWND finish = run.ChildAt(kFinish.x, kFinish.y);
+  ASSERT_TRUE(repair && logo && finish);
+  EXPECT_FALSE(IsWindowEnabled(finish)) << "disabled until the finished look";
+  EXPECT_EQ(e2e::Property(logo, kNormalImage), 0u) << "the logo area has no image of its own";
+
+  // Both clicks wait in the queue before the program handles either: only a guard stops the
+  // second from starting the list again.
+  e2e::PostClick(repair, 20, 20);
+  e2e::PostClick(repair, 20, 20);
+  const DWORD click = GetTickCount();
+  const Seen seen = Watch(run, repair, logo, finish, click);
+  std::printf("disabled %lu ms, busy image %lu ms, first frame %lu ms, finished %lu ms after the click\n",
+              seen.disabledAt, seen.busyAt, seen.frames.empty() ? 0 : seen.frames[0], seen.finishedAt);
+  EXPECT_NE(seen.disabledAt, 0u);
+  EXPECT_LT(seen.disabledAt, 1000u) << "disabled at once";
+  EXPECT_NE(seen.busyAt, 0u) << "the busy image";
+  ASSERT_EQ(seen.frames.size(), 13u);
+  EXPECT_GE(seen.frames.front(), 2000u) << "no frame before 2 s";
+  for (size_t i = 1; i < seen.frames.size(); ++i) EXPECT_GT(seen.frames[i] - seen.frames[i - 1], 600u) << i;
+  EXPECT_GE(seen.finishedAt, 17600u);
+  // The upper bound allows for the start of the worker after the click and a loaded machine.
+  EXPECT_LE(seen.finishedAt, 18800u + 500u);
+  EXPECT_FALSE(IsWindow(logo)) << "the logo area closed";
+  EXPECT_NE(e2e::Property(finish, kNormalImage), 0u);
+  EXPECT_NE(e2e::Property(finish, kHoverImage), 0u);
+  EXPECT_NE(e2e::Property(finish, kPressedImage), 0u);
+
+  RepairCase c;
+  c.nt6 = c.ie7 = true;
+  c.windowsDir = WindowsFolder();
+  c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
+  c.runDir = run.folder();
+  const std::vector<std::string> expected = ExpectedRepairList(c);
+  for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
+  e2e::PostClick(finish, 20, 20);
+  EXPECT_EQ(run.Wait(10000), 0u);
+  Sleep(1500);  // any second list would be coming in by now
+  ExpectRecordedLines(ReadRecords(), expected);
+}
+
+}  // namespace
