@@ -2,6 +2,7 @@
 #include "e2e/netmend_run_win.h"
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 #include <shlwapi.h>
 
 #include <fstream>
@@ -205,6 +206,14 @@ void PostKey(HWND window, UINT key) {
 void PostClick(HWND window, int x, int y) {
   PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
   PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+Memory MemoryOf(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!GetProcessMemoryInfo(process, &counters, sizeof counters)) return {};
+  // The commit charge of a process is its private memory.
+  return {counters.PagefileUsage, counters.WorkingSetSize};
 }
 
 COLORREF ScreenPixel(int x, int y) {

@@ -38,6 +38,7 @@ class NetmendRun {
   DWORD id() const { return id_; }
   const std::string& folder() const { return folder_; }
   DWORD startTick() const { return startTick_; }
+  HANDLE process() const { return process_; }
 
   // Waits for the main window (titled "Netmend") and the overlay; false when they do not come.
   bool WaitForWindows(DWORD milliseconds);
@@ -80,6 +81,12 @@ void PostKey(HWND window, UINT key);
 // A click posted to a window at its client position (when real input cannot be used twice
 // before the program runs).
 void PostClick(HWND window, int x, int y);
+
+// What the process has committed for itself (the "private bytes") and its working set.
+struct Memory {
+  size_t privateBytes = 0, workingSet = 0;
+};
+Memory MemoryOf(HANDLE process);
 
 // A pixel of the screen as it shows now (0x00BBGGRR).
 COLORREF ScreenPixel(int x, int y);
