@@ -1,12 +1,74 @@
 #!/usr/bin/env bash
-# Inside a Wine session with a virtual display: starts the program, lets it draw, saves a
-# screenshot, and ends it.
+# Inside a Wine session with a virtual display: runs one repair of the program as its user
+# would (real mouse input through the X server), in a throwaway copy of the prefix where a
+# recorder stands in for every system tool, and saves screenshots of the start look, a progress
+# frame and the finished look. NETMEND_EXE: the program; NETMEND_RECORDER: the recorder;
+# NETMEND_SHOTS: where the screenshots go.
 set -uo pipefail
-"$WINE" "$NETMEND_EXE" </dev/null >/dev/null 2>&1 &
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+
+throwaway=$root/build/run-prefix
+stop_server() { WINEPREFIX=$throwaway "$WINESERVER" -k >/dev/null 2>&1; }
+[[ -d $throwaway ]] && stop_server
+rm -rf "$throwaway"
+cp -a "$WINEPREFIX" "$throwaway" || exit 1
+trap 'stop_server; rm -rf "$throwaway"' EXIT
+export WINEPREFIX=$throwaway
+"$WINESERVER" -p >/dev/null 2>&1 </dev/null
+
+# The stand-ins: the recorder in place of every tool the repair starts, preferred by Wine to
+# its built-in tool of the same name, and as the device console tool beside the program.
+c=$throwaway/drive_c
+for dir in "$c/windows/system32" "$c/windows/syswow64"; do
+  [[ -d $dir ]] || continue
+  mkdir -p "$dir/inf"
+  cp "$NETMEND_RECORDER" "$dir/inf/unregmp2.exe"
+  for tool in taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc; do
+    cp "$NETMEND_RECORDER" "$dir/$tool.exe"
+  done
+done
+for tool in taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc; do
+  "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v "$tool.exe" /d native /f >/dev/null 2>&1
+done
+mkdir -p "$c/Netmend/x86" "$c/Netmend/x64" "$c/netmend-records"
+cp "$NETMEND_EXE" "$c/Netmend/netmend.exe"
+cp "$NETMEND_RECORDER" "$c/Netmend/x86/devcon.exe"
+cp "$NETMEND_RECORDER" "$c/Netmend/x64/devcon.exe"
+export NETMEND_RECORD_DIR='C:\netmend-records'
+
+(cd "$c/Netmend" && exec "$WINE" netmend.exe </dev/null >/dev/null 2>&1) &
 pid=$!
-sleep 4
-shot=$NETMEND_SHOTS/netmend-$(date +%Y%m%d-%H%M%S).png
-import -window root "$shot" && echo "run: screenshot saved to $shot"
-kill "$pid" 2>/dev/null
-wait "$pid" 2>/dev/null
-exit 0
+
+window=
+for _ in $(seq 200); do
+  window=$(xdotool search --name '^Netmend$' 2>/dev/null | head -1)
+  [[ -n $window ]] && break
+  sleep 0.1
+done
+[[ -n $window ]] || { echo "run: the window did not appear" >&2; kill "$pid"; exit 1; }
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+shot() { import -window root -crop "800x580+$X+$Y" +repage "$NETMEND_SHOTS/netmend-$1.png" && echo "run: $NETMEND_SHOTS/netmend-$1.png"; }
+click() { xdotool mousemove "$1" "$2" sleep 0.2 click 1; }
+
+shot start
+# The repair button (458, 393, 214 × 56), then the finish button that takes its place.
+button_x=$((X + 458 + 107)) button_y=$((Y + 393 + 28))
+start=$(date +%s.%N)
+click "$button_x" "$button_y"
+sleep 8
+shot progress
+sleep 13
+shot finished
+click "$button_x" "$button_y"
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "run: the finish button did not end the program" >&2
+  kill "$pid"
+  exit 1
+fi
+wait "$pid"
+status=$?
+records=$(ls "$c/netmend-records" | grep -c '\.record$')
+echo "run: one repair, $records command lines recorded; the program ended with exit code $status"

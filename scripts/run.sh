@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Starts Netmend under Wine. The 32-bit product where this machine runs 32-bit Windows
 # programs, otherwise the same program from the win64 build. With no display it runs under
-# Xvfb, leaves a screenshot in build/screenshots and ends the program.
+# Xvfb and drives one repair through real input with the system tools replaced by a recorder
+# (scripts/drive.sh), leaving screenshots in build/screenshots.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -19,4 +20,5 @@ fi
 
 shots=$root/build/screenshots
 mkdir -p "$shots"
-NETMEND_EXE=$exe NETMEND_SHOTS=$shots exec "$here/wine-session.sh" "$here/drive.sh"
+NETMEND_EXE=$exe NETMEND_RECORDER=$root/build/win64/tests/app/command_recorder.exe NETMEND_SHOTS=$shots \
+  exec "$here/wine-session.sh" "$here/drive.sh"

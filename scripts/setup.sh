@@ -11,6 +11,8 @@ packages=(
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   # Wine and a virtual display for the Windows tests
   wine64 xvfb xauth x11-utils imagemagick fonts-wqy-zenhei locales
+  # real mouse input for `make run`
+  xdotool
   # libraries of the native build and its tests
   libpng-dev zlib1g-dev googletest libbenchmark-dev
   # fuzzing
