@@ -40,15 +40,16 @@ export NETMEND_RECORD_DIR='C:\netmend-records'
 (cd "$c/Netmend" && exec "$WINE" netmend.exe </dev/null >/dev/null 2>&1) &
 pid=$!
 
-window=
+# The main window: Wine may make its X window again when it becomes layered, so it is looked
+# up once it has settled.
+X= Y=
 for _ in $(seq 200); do
-  window=$(xdotool search --name '^Netmend$' 2>/dev/null | head -1)
-  [[ -n $window ]] && break
-  sleep 0.1
+  sleep 0.2
+  window=$(xdotool search --onlyvisible --name '^Netmend$' 2>/dev/null | tail -1)
+  [[ -n $window ]] && eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)" && [[ -n $X ]] && break
 done
-[[ -n $window ]] || { echo "run: the window did not appear" >&2; kill "$pid"; exit 1; }
+[[ -n $X ]] || { echo "run: the window did not appear" >&2; kill "$pid"; exit 1; }
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
 shot() { import -window root -crop "800x580+$X+$Y" +repage "$NETMEND_SHOTS/netmend-$1.png" && echo "run: $NETMEND_SHOTS/netmend-$1.png"; }
 click() { xdotool mousemove "$1" "$2" sleep 0.2 click 1; }
 
