@@ -71,5 +71,12 @@ if kill -0 "$pid" 2>/dev/null; then
 fi
 wait "$pid"
 status=$?
-records=$(ls "$c/netmend-records" | grep -c '\.record$')
+# The command lines were started without waiting: their records come in for a while.
+records=0
+for _ in $(seq 30); do
+  now=$(ls "$c/netmend-records" | grep -c '\.record$')
+  ((now == records)) && ((now > 0)) && break
+  records=$now
+  sleep 1
+done
 echo "run: one repair, $records command lines recorded; the program ended with exit code $status"
