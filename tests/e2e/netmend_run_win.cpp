@@ -151,13 +151,7 @@ HWND NetmendRun::ChildAt(int left, int top) const {
   return search.found;
 }
 
-DWORD NetmendRun::Wait(DWORD milliseconds) {
-  if (!process_) return STILL_ACTIVE;
-  WaitForSingleObject(process_, milliseconds);
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(process_, &code);
-  return code;
-}
+DWORD NetmendRun::Wait(DWORD milliseconds) { return testing_support::WaitForExit(process_, milliseconds); }
 
 RECT WindowRect(HWND window) {
   RECT r{};

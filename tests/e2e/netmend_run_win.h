@@ -12,6 +12,18 @@
 
 namespace e2e {
 
+// Window properties in which the skin layer keeps a window's background and a button's images.
+inline constexpr char kBackImage[] = "PngControl_BackImage";
+inline constexpr char kNormalImage[] = "PngControl_NormalImage";
+inline constexpr char kHoverImage[] = "PngControl_OverlImage";
+inline constexpr char kPressedImage[] = "PngControl_DownImage";
+
+// Where the main window's components lie (client coordinates of their top-left corners).
+inline constexpr POINT kClose = {748, 16};
+inline constexpr POINT kRepair = {458, 393};
+inline constexpr POINT kFinish = {458, 336};
+inline constexpr POINT kLogo = {70, 206};
+
 struct Launch {
   // The folder under C:\netmend-e2e-runs (may hold spaces and Chinese characters) and the
   // program's file name there: Wine's per-program settings are keyed by it.

@@ -12,17 +12,7 @@
 
 namespace {
 
-using e2e::Launch;
-using e2e::NetmendRun;
-
-constexpr char kNormalImage[] = "PngControl_NormalImage";
-constexpr char kBackImage[] = "PngControl_BackImage";
-
-// Component positions in the main window (client coordinates).
-constexpr POINT kClose = {748, 16};
-constexpr POINT kRepair = {458, 393};
-constexpr POINT kFinish = {458, 336};
-constexpr POINT kLogo = {70, 206};
+using namespace e2e;
 
 TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothRestoreRebuildsOnceCloseEnds) {
   NetmendRun run(Launch{});

@@ -18,15 +18,7 @@
 namespace {
 
 using namespace testing_support;
-using e2e::Launch;
-using e2e::NetmendRun;
-
-constexpr char kNormalImage[] = "PngControl_NormalImage";
-constexpr char kHoverImage[] = "PngControl_OverlImage";
-constexpr char kPressedImage[] = "PngControl_DownImage";
-constexpr POINT kRepair = {458, 393};
-constexpr POINT kFinish = {458, 336};
-constexpr POINT kLogo = {70, 206};
+using namespace e2e;
 
 // What the repair showed, in milliseconds after the click.
 struct Seen {

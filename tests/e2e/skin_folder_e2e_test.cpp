@@ -7,13 +7,8 @@
 
 namespace {
 
-using e2e::Launch;
-using e2e::NetmendRun;
+using namespace e2e;
 
-constexpr char kNormalImage[] = "PngControl_NormalImage";
-constexpr char kBackImage[] = "PngControl_BackImage";
-constexpr POINT kClose = {748, 16};
-constexpr POINT kRepair = {458, 393};
 constexpr COLORREF kRed = RGB(230, 20, 20), kGreen = RGB(20, 200, 40), kBlue = RGB(30, 40, 220);
 constexpr COLORREF kMagenta = RGB(200, 0, 200);
 

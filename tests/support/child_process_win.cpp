@@ -94,13 +94,15 @@ ChildProcess::~ChildProcess() {
   CloseHandle(process_);
 }
 
-DWORD ChildProcess::Wait(DWORD milliseconds) {
-  if (!process_) return STILL_ACTIVE;
-  WaitForSingleObject(process_, milliseconds);
+DWORD WaitForExit(HANDLE process, DWORD milliseconds) {
+  if (!process) return STILL_ACTIVE;
+  WaitForSingleObject(process, milliseconds);
   DWORD code = STILL_ACTIVE;
-  GetExitCodeProcess(process_, &code);
+  GetExitCodeProcess(process, &code);
   return code;
 }
+
+DWORD ChildProcess::Wait(DWORD milliseconds) { return WaitForExit(process_, milliseconds); }
 
 HWND WaitForDialog(DWORD processId, const std::string& title, DWORD milliseconds) {
   const DWORD start = GetTickCount();

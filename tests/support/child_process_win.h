@@ -42,6 +42,9 @@ class ChildProcess {
   DWORD id_ = 0;
 };
 
+// The process's exit code, or STILL_ACTIVE when it has not ended within the time.
+DWORD WaitForExit(HANDLE process, DWORD milliseconds);
+
 // The path of this executable.
 std::string ThisProgram();
 
