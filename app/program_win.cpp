@@ -6,6 +6,7 @@
 #include "app/layout.h"
 #include "app/main_window_win.h"
 #include "app/repair_run_win.h"
+#include "components/library_win.h"
 
 namespace app {
 namespace {
@@ -21,16 +22,6 @@ runtime::SupportLibrary CommandLibrary(const char* name, const char* identifier)
   return library;
 }
 
-// The extension components' libraries are not part of the program yet: their units are shown
-// as placeholders until they are.
-runtime::SupportLibrary MissingLibrary(const char* name, const char* identifier) {
-  runtime::SupportLibrary library;
-  library.name = name;
-  library.identifier = identifier;
-  library.loaded = false;
-  return library;
-}
-
 }  // namespace
 
 std::span<const runtime::SupportLibrary> ProgramLibraries() {
@@ -38,8 +29,8 @@ std::span<const runtime::SupportLibrary> ProgramLibraries() {
       runtime::CoreLibrary(),
       CommandLibrary("Thread Library", "4C1E9B7305D24A8F96E3B0A5172DC6F8"),
       CommandLibrary("Application Interface Library", "E07A5D3C9B1F48E2A6C4D8B0F3957A21"),
-      MissingLibrary("Extended Controls Library 2", "B59C2E8A47D3410F8E6A1C9D05B7F342"),
-      MissingLibrary("Extended Controls Library 1", "3AF86D1B0C5E4927B8D4E2A6197C05FD"),
+      components::ExtendedControlsLibrary2(),
+      components::ExtendedControlsLibrary1(),
       CommandLibrary("OS Interface Library", "D6B3091E7A4C45F2B1E8C7A0369D52E4"),
   };
   return libraries;

@@ -1,5 +1,6 @@
-// The operating system's picture service: pictures that are neither GIF nor PNG (bitmaps,
-// JPEG, icons, ...) decoded by OLE into one 32-bit frame.
+// The picture service behind the animation object's pictures that are neither GIF nor PNG
+// (bitmaps, JPEG, icons, ...): the runtime's picture service decodes them, and they come back
+// here as one 32-bit frame.
 #pragma once
 
 #include "components/picture.h"

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "runtime/classes/bitmap_file.h"
+
 namespace runtime {
 namespace {
 
@@ -54,7 +56,7 @@ class Selection {
 };
 
 bool LoadPicture(std::span<const uint8_t> bytes, ComRef<IPicture>& picture) {
-  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return false;
+  if (bytes.empty() || bytes.size() > 0x7FFFFFFF || !BitmapFileFits(bytes)) return false;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
   if (!memory) return false;
   void* at = GlobalLock(memory);

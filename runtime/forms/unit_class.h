@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
+#include <string_view>
 
 #include "base/byte_writer.h"
 
@@ -87,7 +89,7 @@ struct CreateParams {
   int32_t left = 0, top = 0, width = 0, height = 0;
   uint32_t windowId = 0;
   uint32_t unitId = 0;
-  uint32_t reserved = 0;
+  uint32_t designMode = 0;   // 1: the unit is made for the design environment (the loader passes 0)
   uint32_t childWindow = 0;  // 1 makes a window unit a child window; the loader passes 0
 };
 
@@ -104,12 +106,14 @@ struct PropertyValue {
 // Operation numbers of the interface function.
 enum InterfaceOperation : int {
   kOpCreate = 1,
+  kOpEnablement = 2,  // components: is a property editable in the design environment now
+  kOpEditor = 3,      // components: the design-time editor of a property
   kOpPropertyChanged = 4,
   kOpSerialize = 5,
   kOpGetProperty = 6,
   kOpWindowExtra = 7,
   kOpClaimsKey = 8,
-  kOpExtra = 9,
+  kOpExtra = 9,  // components: text conversion of stored data
   kOpButtonExtra = 10,
 };
 
@@ -121,6 +125,24 @@ using SerializeRoutine = Bytes (*)(const UnitObject& object);
 using GetPropertyRoutine = PropertyValue (*)(const UnitObject& object, int k);
 // Returns 1 when the unit keeps the key from the window's own key handling.
 using ClaimsKeyRoutine = int (*)(const UnitObject& object, uint32_t virtualKey);
+
+// Design environment only (components): whether class property k may be edited now; 1 yes.
+using EnablementRoutine = int (*)(const UnitObject& object, int k);
+// Runs the design-time editor of class property k; 1 when it stored a new value.
+using EditorRoutine = int (*)(UnitObject& object, int k);
+
+// What the design environment hands a text conversion: a routine that converts one text (a
+// caption, a font's face name) with its context.
+struct TextConversion {
+  std::string (*convert)(std::string_view text, void* context) = nullptr;
+  void* context = nullptr;
+
+  std::string operator()(std::string_view text) const {
+    return convert ? convert(text, context) : std::string(text);
+  }
+};
+// Loads stored class data, converts its texts and gives the data written anew (length with it).
+using TextConversionRoutine = Bytes (*)(std::span<const uint8_t> data, const TextConversion& conversion);
 
 using InterfaceRoutine = void (*)();
 using InterfaceFunction = InterfaceRoutine (*)(int operation);

@@ -80,4 +80,41 @@ TEST_F(OlePicture, BytesNoDecoderAcceptsGiveNoImage) {
   EXPECT_TRUE(service.Decode(truncated, kPictureBudget).Empty());
 }
 
+// A 32-bit 16 x 16 icon file: opaque blue with a red top-left pixel.
+std::vector<uint8_t> Icon() {
+  std::vector<uint8_t> out;
+  PutLe(out, 0, 2);
+  PutLe(out, 1, 2);
+  PutLe(out, 1, 2);
+  const uint32_t imageBytes = 40 + 16 * 16 * 4 + 16 * 4;
+  out.insert(out.end(), {16, 16, 0, 0});
+  PutLe(out, 1, 2);
+  PutLe(out, 32, 2);
+  PutLe(out, imageBytes, 4);
+  PutLe(out, 22, 4);
+  PutLe(out, 40, 4);
+  PutLe(out, 16, 4);
+  PutLe(out, 32, 4);  // the colour and the mask, one above the other
+  PutLe(out, 1, 2);
+  PutLe(out, 32, 2);
+  for (int i = 0; i < 6; ++i) PutLe(out, 0, 4);
+  for (int y = 15; y >= 0; --y) {
+    for (int x = 0; x < 16; ++x) PutLe(out, x == 0 && y == 0 ? 0xFFFF0000 : 0xFF0000FF, 4);
+  }
+  for (int y = 0; y < 16; ++y) PutLe(out, 0, 4);  // nothing masked out
+  return out;
+}
+
+TEST_F(OlePicture, AnIconIsDrawnAtItsOwnSize) {
+  OlePictureService service;
+  const FrameSet set = service.Decode(Icon(), kPictureBudget);
+  ASSERT_FALSE(set.Empty());
+  EXPECT_EQ(set.width, 16);
+  EXPECT_EQ(set.height, 16);
+  EXPECT_EQ(set.frames[0].pixels[0], 0x00FF0000u);
+  EXPECT_EQ(set.frames[0].pixels[1], 0x000000FFu);
+  EXPECT_EQ(set.frames[0].pixels[255], 0x000000FFu);
+  EXPECT_TRUE(service.Decode(Icon(), 16 * 16 * 4 - 1).Empty());
+}
+
 }  // namespace

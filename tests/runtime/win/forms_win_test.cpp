@@ -12,6 +12,7 @@
 #include "forms_win_support.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/forms/message_loop_win.h"
+#include "runtime/templates/font_record.h"
 
 using namespace forms_test;
 using runtime::TypedValue;
@@ -269,17 +270,43 @@ TEST_F(FormsWin, MoveUnitWithLeftAndTopKeepsTheSize) {
   EXPECT_EQ(handle.AsInt32(), static_cast<int32_t>(reinterpret_cast<uintptr_t>(main)));
 }
 
-TEST_F(FormsWin, TheMissingLibrariesUnitsArePlaceholders) {
+TEST_F(FormsWin, TheOverlayHasRealLabelsAndObjectsAndPlaceholderBoxes) {
   gOnEvent = LoadOverlayWithMain;
   runtime::LoadStartWindow(app::kMainWindow);
   HWND box = Handle(app::kOverlayWindow, app::kCartoonBox1);
-  HWND label = Handle(app::kOverlayWindow, app::kTitleLabel);
   EXPECT_EQ(ClassOf(box), "_ZR_Placeholder");
-  EXPECT_EQ(ClassOf(label), "_ZR_Placeholder");
   EXPECT_FALSE(IsWindowVisible(box)) << "stored hidden";
-  EXPECT_TRUE(IsWindowVisible(label));
   EXPECT_EQ(GetWindow(Handle(app::kOverlayWindow, 0), GW_CHILD),
             Handle(app::kOverlayWindow, app::kCartoonBox2));
+  EXPECT_EQ(ClassOf(Handle(app::kOverlayWindow, app::kCartoonObject1)), "CartoonObject");
+  EXPECT_EQ(ClassOf(Handle(app::kOverlayWindow, app::kCartoonObject2)), "CartoonObject");
+
+  // The labels from the template block: empty captions, "微软雅黑" fonts 48, 21 and 16 pixels
+  // high, black, black and white.
+  struct Expected {
+    uint32_t unit;
+    int32_t height;
+    uint32_t colour;
+  };
+  for (const Expected& e : {Expected{app::kTitleLabel, -48, 0}, Expected{app::kDescriptionLabel, -21, 0},
+                            Expected{app::kLabel1, -16, 0xFFFFFF}}) {
+    HWND label = Handle(app::kOverlayWindow, e.unit);
+    EXPECT_EQ(ClassOf(label), "TransLabel");
+    EXPECT_TRUE(IsWindowVisible(label));
+    EXPECT_TRUE(GetWindowLongPtrA(label, GWL_EXSTYLE) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(GetWindowTextLengthA(label), 0);
+    runtime::FormRuntime& forms = runtime::Forms();
+    runtime::LiveWindow* overlay = forms.Find(app::kOverlayWindow);
+    ASSERT_TRUE(overlay);
+    const size_t unit = *overlay->IndexOf(e.unit);
+    EXPECT_EQ(forms.ClassProperty(*overlay, unit, 0)->bytes, runtime::Bytes{}) << "caption";
+    EXPECT_EQ(static_cast<uint32_t>(forms.ClassProperty(*overlay, unit, 3)->number), e.colour);
+    const std::optional<runtime::FontRecord> font =
+        runtime::ReadFontRecord(forms.ClassProperty(*overlay, unit, 2)->bytes);
+    ASSERT_TRUE(font);
+    EXPECT_EQ(font->height, e.height);
+    EXPECT_EQ(font->FaceName(), "微软雅黑");
+  }
 }
 
 }  // namespace

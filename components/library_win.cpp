@@ -1,0 +1,67 @@
+// The components' two support libraries: their class records and notification routine.
+#include "components/library_win.h"
+
+#include <array>
+
+#include "components/cartoon_object.h"
+#include "components/label.h"
+#include "runtime/classes/builtin_library_win.h"
+
+namespace components {
+namespace {
+
+template <typename Table>
+runtime::UnitClass Record(const char* name, const char* englishName, uint32_t state, Table properties,
+                          runtime::InterfaceFunction interfaceFunction) {
+  runtime::UnitClass record;
+  record.name = name;
+  record.englishName = englishName;
+  record.state = state;
+  record.propertyCount = static_cast<uint32_t>(properties.size());
+  record.properties = properties.data();
+  record.interfaceFunction = interfaceFunction;
+  return record;
+}
+
+intptr_t ComponentsNotify(int, uintptr_t, uintptr_t) { return 0; }
+
+runtime::SupportLibrary Library(const char* name, const char* identifier,
+                                std::span<const runtime::UnitClass* const> classes) {
+  runtime::SupportLibrary library;
+  library.name = name;
+  library.identifier = identifier;
+  library.classes = classes;
+  library.notify = ComponentsNotify;
+  return library;
+}
+
+}  // namespace
+
+runtime::SupportLibrary ExtendedControlsLibrary2() {
+  // The animation box is not built yet: its units stay placeholders, their data kept as stored.
+  static const runtime::UnitClass box =
+      Record("动画框", "CartoonBox", runtime::kClassIsWindow, std::span<const runtime::PropertyInfo>(),
+             runtime::PlaceholderClassInterface);
+  static const runtime::UnitClass object = Record("动画物体", "CartoonObject", runtime::kClassIsWindow,
+                                                  ObjectUnitPropertyTable(), ObjectClassInterface);
+  static const std::array<const runtime::UnitClass*, kCartoonObjectClass> classes = [] {
+    std::array<const runtime::UnitClass*, kCartoonObjectClass> table{};
+    table[kCartoonBoxClass - 1] = &box;
+    table[kCartoonObjectClass - 1] = &object;
+    return table;
+  }();
+  return Library("Extended Controls Library 2", "B59C2E8A47D3410F8E6A1C9D05B7F342", classes);
+}
+
+runtime::SupportLibrary ExtendedControlsLibrary1() {
+  static const runtime::UnitClass label =
+      Record("透明标签", "TransLabel", runtime::kClassIsWindow, LabelPropertyTable(), LabelClassInterface);
+  static const std::array<const runtime::UnitClass*, kTransLabelClass> classes = [] {
+    std::array<const runtime::UnitClass*, kTransLabelClass> table{};
+    table[kTransLabelClass - 1] = &label;
+    return table;
+  }();
+  return Library("Extended Controls Library 1", "3AF86D1B0C5E4927B8D4E2A6197C05FD", classes);
+}
+
+}  // namespace components

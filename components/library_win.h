@@ -1,0 +1,31 @@
+// The extension components' support libraries as the runtime takes them: "Extended Controls
+// Library 2" (the animation box and the animation object) and "Extended Controls Library 1"
+// (the transparent label), each with its class table and notification routine.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "runtime/forms/unit_class.h"
+
+namespace components {
+
+// Class numbers within the libraries (the low half of the type references).
+inline constexpr uint32_t kCartoonBoxClass = 8;
+inline constexpr uint32_t kCartoonObjectClass = 9;
+inline constexpr uint32_t kTransLabelClass = 5;
+
+runtime::SupportLibrary ExtendedControlsLibrary2();
+runtime::SupportLibrary ExtendedControlsLibrary1();
+
+// Interface functions by operation number.
+runtime::InterfaceRoutine LabelClassInterface(int operation);
+runtime::InterfaceRoutine ObjectClassInterface(int operation);
+
+// The design environment's file question of the picture editor: the chosen path, or "" when
+// the user declined. The open-file dialog unless a test puts another in (nullptr restores it).
+using PictureFileChooser = std::string (*)(HWND owner, const char* prompt, const char* filter);
+void SetPictureFileChooser(PictureFileChooser chooser);
+
+}  // namespace components

@@ -1,0 +1,306 @@
+// The `CartoonObject` unit: at run time a child window that paints nothing and keeps the
+// sprite's properties and source image for the animation box; in design mode a bordered window
+// that previews the sprite (dotted sheet, centred frame, red outline) and plays a GIF's frames.
+#include <windows.h>
+// (after windows.h)
+#include <commdlg.h>
+
+#include <memory>
+#include <optional>
+
+#include "components/cartoon_object.h"
+#include "base/gdi_win.h"
+#include "components/library_win.h"
+#include "components/picture_win.h"
+#include "components/preview.h"
+#include "components/text_render.h"
+#include "runtime/templates/font_record.h"
+#include "runtime/classes/unit_win.h"
+
+namespace components {
+namespace {
+
+using runtime::CreateParams;
+using runtime::PropertyValue;
+using runtime::UnitObject;
+
+constexpr char kObjectClassName[] = "CartoonObject";
+
+LRESULT CALLBACK ObjectProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+bool RegisterObjectClass() {
+  WNDCLASSEXA known{};
+  known.cbSize = sizeof known;
+  if (GetClassInfoExA(runtime::ModuleInstance(), kObjectClassName, &known)) return true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = ObjectProc;
+  wc.hInstance = runtime::ModuleInstance();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = kObjectClassName;
+  return RegisterClassExA(&wc) != 0;
+}
+
+// The open-file dialog, loaded when first asked for: the product never shows it, so it does
+// not import it.
+std::string AskForPictureFile(HWND owner, const char* prompt, const char* filter) {
+  using GetOpenFileNameRoutine = BOOL(WINAPI*)(OPENFILENAMEA*);
+  HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+  if (!dialogs) return {};
+  auto getOpenFileName = reinterpret_cast<GetOpenFileNameRoutine>(
+      reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameA")));
+  std::string chosen;
+  if (getOpenFileName) {
+    const std::string dialogFilter = DialogFilter(filter);
+    char path[MAX_PATH] = "";
+    OPENFILENAMEA request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = dialogFilter.c_str();
+    request.lpstrFile = path;
+    request.nMaxFile = MAX_PATH;
+    request.lpstrTitle = prompt;
+    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (getOpenFileName(&request)) chosen = path;
+  }
+  FreeLibrary(dialogs);
+  return chosen;
+}
+
+PictureFileChooser gChooser = AskForPictureFile;
+
+// The whole file, up to the picture budget.
+bool ReadWholeFile(const std::string& path, runtime::Bytes* out) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const DWORD size = GetFileSize(file, nullptr);
+  bool ok = size != INVALID_FILE_SIZE && size <= kPictureBudget;
+  if (ok) {
+    out->resize(size);
+    DWORD done = 0, read = 0;
+    while (ok && done < size) {
+      ok = ReadFile(file, out->data() + done, size - done, &read, nullptr) && read > 0;
+      done += read;
+    }
+  }
+  CloseHandle(file);
+  return ok;
+}
+
+class ObjectUnit final : public runtime::Win32Unit {
+ public:
+  ObjectUnit(const CreateParams& params, ObjectProperties properties)
+      : Win32Unit(params.windowId, params.unitId),
+        props(std::move(properties)),
+        design(params.designMode == 1) {}
+
+  ObjectProperties props;
+  const bool design;
+  bool ownedByWindow = false;
+
+  bool Create(const CreateParams& params) {
+    if (!RegisterObjectClass()) return false;
+    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | (design ? WS_BORDER : 0);
+    if (!CreateWindowExA(0, kObjectClassName, "", style, params.left, params.top, params.width, params.height,
+                         reinterpret_cast<HWND>(params.parent),
+                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
+                         runtime::ModuleInstance(), this)) {
+      return false;
+    }
+    ApplyFont();
+    Rebuild();
+    return true;
+  }
+
+  void Change(int k, const PropertyValue& value) {
+    switch (ChangeObjectProperty(props, k, value, design)) {
+      case ObjectChange::kRebuild:
+        if (k == kPropFont) ApplyFont();
+        Rebuild();
+        break;
+      case ObjectChange::kRepaint:
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        break;
+      case ObjectChange::kPreviewTimer:
+        UpdateTimer();
+        break;
+      case ObjectChange::kStored:
+        break;
+    }
+  }
+
+  int Edit(int k) {
+    if (k != kPropPicture) return 0;
+    const std::string path = gChooser(hwnd_, kPicturePrompt, kPictureFilter);
+    runtime::Bytes bytes;
+    if (path.empty() || !ReadWholeFile(path, &bytes)) return 0;
+    Change(kPropPicture, PropertyValue{.bytes = std::move(bytes)});
+    return 1;
+  }
+
+  void Tick() {
+    if (player_.Tick(GetTickCount(), shown_, props.Value(kPropGifDelay)))
+      InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+
+  void Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    if (dc && design) PaintPreviewOn(dc);
+    EndPaint(hwnd_, &paint);
+  }
+
+  void StopTimer() {
+    if (timing_) KillTimer(hwnd_, kPreviewTimerId);
+    timing_ = false;
+  }
+
+  const FrameSet& source() const { return source_; }
+
+ private:
+  // The source image from the text, or else the picture; in design mode the preview's copy
+  // with the sprite's transforms.
+  void Rebuild() {
+    std::span<const uint8_t> text = props.Data(kPropText);
+    if (!text.empty()) {
+      source_ = RenderText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()),
+                           props.Data(kPropFont), static_cast<uint32_t>(props.Value(kPropTextColor)));
+    } else {
+      OlePictureService service;
+      source_ =
+          LoadPicture(props.Data(kPropPicture), static_cast<uint32_t>(props.Value(kPropTransparentColor)),
+                      props.Value(kPropAutoGetTransColor) != 0, &service);
+    }
+    if (!design) return;
+    shown_ = source_;
+    TransformForPreview(shown_, props);
+    player_.Restart(GetTickCount());
+    UpdateTimer();
+    InvalidateRect(hwnd_, nullptr, FALSE);
+  }
+
+  void UpdateTimer() {
+    const bool plays = design && PreviewPlayer::Plays(shown_, props.Value(kPropPlayGif) != 0);
+    if (plays == timing_) return;
+    if (!plays) return StopTimer();
+    player_.Restart(GetTickCount());
+    timing_ = SetTimer(hwnd_, kPreviewTimerId, kPreviewTimerPeriod, nullptr) != 0;
+  }
+
+  void ApplyFont() {
+    std::span<const uint8_t> record = props.Data(kPropFont);
+    if (record.size() != runtime::kFontRecordSize) return;
+    GdiObject<HFONT> font(runtime::FontFromRecord(record));
+    if (!font.get()) return;
+    SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_.reset();  // the window has the new font now
+    font_.emplace(std::move(font));
+  }
+
+  void PaintPreviewOn(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right <= 0 || client.bottom <= 0) return;
+    const MemoryDc memory;
+    const DibSection sheet(memory.get(), client.right, client.bottom);
+    if (!sheet.bits()) return;
+    const Selection selected(memory.get(), sheet.get());
+    PaintPreview({sheet.bits(), client.right, client.bottom, client.right}, shown_, player_.frame(),
+                 props.Value(kPropAlpha));
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
+  }
+
+  FrameSet source_;
+  FrameSet shown_;
+  PreviewPlayer player_;
+  bool timing_ = false;
+  std::optional<GdiObject<HFONT>> font_;
+};
+
+LRESULT CALLBACK ObjectProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    static_cast<ObjectUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
+  }
+  auto* unit = static_cast<ObjectUnit*>(runtime::Win32Unit::From(hwnd));
+  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (runtime::HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
+  switch (message) {
+    case WM_PAINT:
+      unit->Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == kPreviewTimerId) unit->Tick();
+      return 0;
+    case WM_DESTROY:
+      unit->StopTimer();
+      break;
+    case WM_NCDESTROY:
+      result = DefWindowProcA(hwnd, message, wParam, lParam);
+      unit->NotifyGone(false);
+      unit->Unbind();
+      if (unit->ownedByWindow) delete unit;
+      return result;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+UnitObject* CreateObject(const CreateParams& params) {
+  ObjectProperties props;
+  ReadObjectData(params.classBlock, &props);  // data it cannot read leaves the defaults
+  auto unit = std::make_unique<ObjectUnit>(params, std::move(props));
+  if (!unit->Create(params)) return nullptr;
+  unit->ownedByWindow = true;
+  return unit.release();
+}
+
+int ObjectEnabled(const UnitObject& object, int k) {
+  return ObjectPropertyEnabled(static_cast<const ObjectUnit&>(object).props, k) ? 1 : 0;
+}
+
+int EditObject(UnitObject& object, int k) { return static_cast<ObjectUnit&>(object).Edit(k); }
+
+int ObjectChanged(UnitObject& object, int k, const PropertyValue& value) {
+  static_cast<ObjectUnit&>(object).Change(k, value);
+  return 0;
+}
+
+runtime::Bytes SerializeObject(const UnitObject& object) {
+  return WriteObjectData(static_cast<const ObjectUnit&>(object).props);
+}
+
+PropertyValue GetObjectUnitProperty(const UnitObject& object, int k) {
+  return GetObjectProperty(static_cast<const ObjectUnit&>(object).props, k);
+}
+
+}  // namespace
+
+void SetPictureFileChooser(PictureFileChooser chooser) { gChooser = chooser ? chooser : AskForPictureFile; }
+
+runtime::InterfaceRoutine ObjectClassInterface(int operation) {
+  switch (operation) {
+    case runtime::kOpCreate:
+      return runtime::AsInterfaceRoutine(&CreateObject);
+    case runtime::kOpEnablement:
+      return runtime::AsInterfaceRoutine(&ObjectEnabled);
+    case runtime::kOpEditor:
+      return runtime::AsInterfaceRoutine(&EditObject);
+    case runtime::kOpPropertyChanged:
+      return runtime::AsInterfaceRoutine(&ObjectChanged);
+    case runtime::kOpSerialize:
+      return runtime::AsInterfaceRoutine(&SerializeObject);
+    case runtime::kOpGetProperty:
+      return runtime::AsInterfaceRoutine(&GetObjectUnitProperty);
+    case runtime::kOpExtra:
+      return runtime::AsInterfaceRoutine(&ConvertObjectText);
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace components
