@@ -8,8 +8,8 @@
 #include <span>
 
 #include "components/label_properties.h"
-#include "runtime/templates/font_record.h"
 #include "runtime/forms/unit_class.h"
+#include "runtime/templates/font_record.h"
 
 namespace components {
 

@@ -15,6 +15,9 @@
 namespace components {
 namespace {
 
+using base::GdiObject;
+using base::Selection;
+
 using runtime::CreateParams;
 using runtime::PropertyValue;
 using runtime::UnitObject;

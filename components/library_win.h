@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "components/frame_set.h"
+#include "components/object_properties.h"
 #include "runtime/forms/unit_class.h"
 
 namespace components {
@@ -22,6 +24,15 @@ runtime::SupportLibrary ExtendedControlsLibrary1();
 // Interface functions by operation number.
 runtime::InterfaceRoutine LabelClassInterface(int operation);
 runtime::InterfaceRoutine ObjectClassInterface(int operation);
+
+// What the animation box builds its objects from: the properties and the untransformed source
+// image of an animation object unit (owned by the unit, valid while its window lives).
+struct ObjectTemplateView {
+  const ObjectProperties* properties = nullptr;
+  const FrameSet* source = nullptr;
+};
+// Nothing when the unit is not an animation object.
+ObjectTemplateView ObjectTemplateOf(const runtime::UnitObject& unit);
 
 // The design environment's file question of the picture editor: the chosen path, or "" when
 // the user declined. The open-file dialog unless a test puts another in (nullptr restores it).

@@ -8,17 +8,22 @@
 #include <memory>
 #include <optional>
 
-#include "components/cartoon_object.h"
 #include "base/gdi_win.h"
+#include "components/cartoon_object.h"
 #include "components/library_win.h"
 #include "components/picture_win.h"
 #include "components/preview.h"
 #include "components/text_render.h"
-#include "runtime/templates/font_record.h"
 #include "runtime/classes/unit_win.h"
+#include "runtime/templates/font_record.h"
 
 namespace components {
 namespace {
+
+using base::DibSection;
+using base::GdiObject;
+using base::MemoryDc;
+using base::Selection;
 
 using runtime::CreateParams;
 using runtime::PropertyValue;
@@ -279,6 +284,12 @@ PropertyValue GetObjectUnitProperty(const UnitObject& object, int k) {
 }
 
 }  // namespace
+
+ObjectTemplateView ObjectTemplateOf(const UnitObject& unit) {
+  const auto* object = dynamic_cast<const ObjectUnit*>(&unit);
+  if (!object) return {};
+  return {&object->props, &object->source()};
+}
 
 void SetPictureFileChooser(PictureFileChooser chooser) { gChooser = chooser ? chooser : AskForPictureFile; }
 

@@ -15,6 +15,7 @@
 namespace components {
 
 using base::DibSection;
+using base::GdiObject;
 using base::MemoryDc;
 using base::Selection;
 namespace {

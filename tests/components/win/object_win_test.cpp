@@ -153,6 +153,12 @@ TEST(ObjectWindow, AtRunTimeItPaintsNothingAndRunsNoTimer) {
   EXPECT_FALSE(KillTimer(reinterpret_cast<HWND>(unit->Handle()), kPreviewTimerId));
   EXPECT_FALSE(GetWindowLongPtrA(reinterpret_cast<HWND>(unit->Handle()), GWL_STYLE) & WS_BORDER);
   EXPECT_EQ(Op<runtime::SerializeRoutine>(runtime::kOpSerialize)(*unit), Data(p));
+  // The box's view: the stored properties and the untransformed source, all three frames.
+  const ObjectTemplateView view = ObjectTemplateOf(*unit);
+  ASSERT_TRUE(view.properties && view.source);
+  EXPECT_EQ(view.properties->Value(kPropPlayGif), 1);
+  EXPECT_EQ(view.source->frames.size(), 3u);
+  EXPECT_EQ(view.source->width, 8);
 }
 
 std::string gAsked;

@@ -46,8 +46,7 @@ runtime::Bytes Font() {
 }
 
 TEST(UnitResources, AThousandLabelsAndObjectsGiveBackEveryGdiAndUserObject) {
-  const runtime::Bytes label =
-      WriteTransLabelBlock({.textEffect = 3, .font = Font(), .caption = "abc"});
+  const runtime::Bytes label = WriteTransLabelBlock({.textEffect = 3, .font = Font(), .caption = "abc"});
   ObjectProperties text;
   text.SetData(kPropText, runtime::Bytes{'x', 'y'});
   text.SetData(kPropFont, Font());
