@@ -5,7 +5,7 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := test
 SETUP := build/.setup-done
 
-.PHONY: setup native win64 win32 fuzz-build bench-build test run soak fuzz bench clean
+.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test run soak fuzz bench clean guest-image guest-test
 
 $(SETUP): scripts/setup.sh scripts/debian-packages.sh
 	scripts/setup.sh
@@ -25,6 +25,12 @@ win64: build/win64/build.ninja
 
 win32: build/win32/build.ninja
 	cmake --build --preset win32
+
+# The product's tests built for i686 (posix threads, for GoogleTest; the product keeps the
+# win32 thread model): a second build, since one build has one compiler. They run in the
+# emulated guest.
+win32-tests: win32 build/win32-tests/build.ninja
+	cmake --build --preset win32-tests
 
 fuzz-build: build/fuzz/build.ninja
 	cmake --build --preset fuzz
@@ -53,6 +59,14 @@ soak: build/win64/build.ninja
 # Each fuzz target for a bounded time (FUZZ_SECONDS, default 60), growing a corpus under build/.
 fuzz: fuzz-build
 	scripts/fuzz.sh build/fuzz $${FUZZ_SECONDS:-60}
+
+# The emulated guest that runs the 32-bit programs (made once, cached under build/guest), and
+# every test of the i686 build run in it, in a 32-bit and a 64-bit Wine prefix.
+guest-image: $(SETUP)
+	scripts/guest-image.sh >/dev/null
+
+guest-test: win32-tests guest-image
+	scripts/guest-test.sh
 
 # The sprite benchmarks natively, then the skin benchmark under Wine.
 bench: bench-build build/win64/build.ninja

@@ -1,3 +1,7 @@
+# The time limit of one test executable: the i686 tests run in an emulated guest, many times
+# slower, and get more.
+set(NETMEND_TEST_TIMEOUT 600 CACHE STRING "Seconds one test executable may take")
+
 # One CTest test per test executable, not one per case: under Wine each process costs about a
 # second. In the win64 build CTest runs them through CMAKE_CROSSCOMPILING_EMULATOR.
 # SCRIPT names a script that CTest runs with the test executable's path instead of the
@@ -18,7 +22,7 @@ function(netmend_test name)
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT 600)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${NETMEND_TEST_TIMEOUT})
 endfunction()
 
 # A libFuzzer target (fuzz build only). CTest replays its seed corpus and regression folder

@@ -15,6 +15,8 @@ packages=(
   xdotool
   # libraries of the native build and its tests
   libpng-dev zlib1g-dev googletest libbenchmark-dev
+  # the compiler of the i686 tests (make win32-tests; the guest installs its own tools)
+  g++-mingw-w64-i686-posix
   # fuzzing
   clang libclang-rt-14-dev
   # reference libraries the benchmarks measure against

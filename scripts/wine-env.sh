@@ -1,16 +1,23 @@
 # Sourced by the Wine scripts: one project-local prefix, GBK as the ANSI code page, quiet Wine.
+# The emulated guest sets NETMEND_WINEPREFIX and NETMEND_WINEARCH (win32: a 32-bit prefix and
+# Wine's 32-bit loader; win64: 64-bit, where 32-bit programs run under WOW64).
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX=${NETMEND_WINEPREFIX:-$root/build/wine/prefix}
-export WINEARCH=win64
+export WINEARCH=${NETMEND_WINEARCH:-win64}
 export WINEDEBUG=${WINEDEBUG:--all}
 export LC_ALL=zh_CN.UTF-8
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
-WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+if [[ $WINEARCH == win32 ]]; then
+  WINE=/usr/lib/wine/wine
+else
+  WINE=$(command -v wine64 || echo /usr/lib/wine/wine64)
+fi
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 export WINE WINESERVER
 
 # Makes the prefix on first use, and brings an older one up to the current settings. Several
-# test processes may start at once: one does it.
+# test processes may start at once: one does it (a lock per prefix, so that two prefixes can be
+# made at once).
 kPrefixSettings=2
 wine_prefix_ensure() {
   [[ -f $WINEPREFIX/.netmend-ready-$kPrefixSettings ]] && return 0
@@ -30,5 +37,5 @@ wine_prefix_ensure() {
     "$WINESERVER" -w
     rm -f "$WINEPREFIX"/.netmend-ready*
     touch "$WINEPREFIX/.netmend-ready-$kPrefixSettings"
-  ) 8>"$(dirname "$WINEPREFIX")/.prefix-lock"
+  ) 8>"$WINEPREFIX.lock"
 }

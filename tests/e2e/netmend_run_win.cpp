@@ -91,8 +91,11 @@ NetmendRun::NetmendRun(const Launch& launch) : exeName_(launch.exeName) {
     for (const auto& [name, bytes] : launch.skinFiles) WriteFile(folder_ + "\\skin\\" + name, bytes);
   }
   if (launch.withDevcon) {
-    CreateDirectoryA((folder_ + "\\x86").c_str(), nullptr);
-    EXPECT_TRUE(CopyFileA(Recorder().c_str(), (folder_ + "\\x86\\devcon.exe").c_str(), FALSE));
+    // The 32-bit list takes x86, the 64-bit list (under WOW64) x64.
+    for (const char* machine : {"\\x86", "\\x64"}) {
+      CreateDirectoryA((folder_ + machine).c_str(), nullptr);
+      EXPECT_TRUE(CopyFileA(Recorder().c_str(), (folder_ + machine + "\\devcon.exe").c_str(), FALSE));
+    }
   }
   ApplySettings(launch);
 
@@ -122,7 +125,7 @@ NetmendRun::~NetmendRun() {
 
 bool NetmendRun::WaitForWindows(DWORD milliseconds) {
   const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
+  while (GetTickCount() - start < testing_support::TimeLimit(milliseconds)) {
     WindowSearch search{id_};
     EnumWindows(MatchWindows, reinterpret_cast<LPARAM>(&search));
     if (search.main && search.overlay) {

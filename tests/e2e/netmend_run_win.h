@@ -35,7 +35,7 @@ struct Launch {
   // empty: the prefix's own.
   std::string windowsVersion;
   bool withoutGdiplus = false;  // GdiPlus.dll disabled for the program, as on Windows 2000
-  bool withDevcon = false;      // the recorder as x86\devcon.exe beside the program
+  bool withDevcon = false;      // the recorder as x86\devcon.exe and x64\devcon.exe beside the program
 };
 
 // One run of the program. The destructor ends a program still running.

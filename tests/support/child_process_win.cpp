@@ -94,9 +94,15 @@ ChildProcess::~ChildProcess() {
   CloseHandle(process_);
 }
 
+DWORD TimeLimit(DWORD milliseconds) {
+  constexpr DWORD kGuestStretch = 10;
+  static const bool inGuest = GetEnvironmentVariableA("NETMEND_GUEST", nullptr, 0) > 0;
+  return inGuest ? milliseconds * kGuestStretch : milliseconds;
+}
+
 DWORD WaitForExit(HANDLE process, DWORD milliseconds) {
   if (!process) return STILL_ACTIVE;
-  WaitForSingleObject(process, milliseconds);
+  WaitForSingleObject(process, TimeLimit(milliseconds));
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process, &code);
   return code;
@@ -110,7 +116,7 @@ HWND WaitForDialog(DWORD processId, const std::string& title, DWORD milliseconds
     DialogSearch search{processId, &title, nullptr};
     EnumWindows(MatchDialog, reinterpret_cast<LPARAM>(&search));
     if (search.found) return search.found;
-    if (GetTickCount() - start > milliseconds) return nullptr;
+    if (GetTickCount() - start > TimeLimit(milliseconds)) return nullptr;
     Sleep(50);
   }
 }

@@ -45,6 +45,11 @@ class ChildProcess {
 // The process's exit code, or STILL_ACTIVE when it has not ended within the time.
 DWORD WaitForExit(HANDLE process, DWORD milliseconds);
 
+// A time limit for waiting on another process, stretched in the emulated guest (its software
+// CPU runs Wine many times slower; NETMEND_GUEST is set there). Limits only: nothing is
+// expected to take longer.
+DWORD TimeLimit(DWORD milliseconds);
+
 // The path of this executable.
 std::string ThisProgram();
 

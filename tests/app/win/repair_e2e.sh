@@ -16,10 +16,21 @@ shift
 throwaway=$(cd "$(dirname "$program")" && pwd)/repair-e2e-prefix
 stop_server() { WINEPREFIX=$throwaway "$WINESERVER" -k >/dev/null 2>&1; }
 [[ -d $throwaway ]] && stop_server
+mountpoint -q "$throwaway" 2>/dev/null && umount "$throwaway"
 rm -rf "$throwaway"
-cp -a "$WINEPREFIX" "$throwaway" || exit 1
+if [[ -n ${NETMEND_GUEST:-} ]]; then
+  # In the emulated guest a copy of the prefix would be written out file by file under the
+  # software CPU: a layer over it in memory serves as well.
+  layers=$(mktemp -d)
+  mkdir -p "$layers/upper" "$layers/work" "$throwaway"
+  mount -t overlay overlay -o "lowerdir=$WINEPREFIX,upperdir=$layers/upper,workdir=$layers/work" "$throwaway" ||
+    exit 1
+else
+  cp -a "$WINEPREFIX" "$throwaway" || exit 1
+fi
 cleanup() {
   stop_server
+  mountpoint -q "$throwaway" && umount "$throwaway" && rm -rf "$layers"
   rm -rf "$throwaway"
 }
 trap cleanup EXIT

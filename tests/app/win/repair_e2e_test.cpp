@@ -3,7 +3,8 @@
 // (and for devcon.exe beside the program); once with the prefix reporting Windows XP and once
 // Windows 7. Wine's own reg.exe clears the proxy setting, and a planted C:\Program.exe never
 // runs when the program's folder holds a space. The order of the lines is proven natively;
-// here the processes run on their own, so the records are compared as a multiset.
+// here the processes run on their own, so the records are compared as a multiset. A 32-bit
+// build in a 64-bit prefix runs under WOW64 and gets the 64-bit list.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -14,9 +15,9 @@
 #include "app/repair_commands_win.h"
 #include "app/services/system_win.h"
 #include "app/support/expected_repair_list.h"
+#include "app/win/stand_ins_win.h"
 #include "runtime/core/process_win.h"
 #include "support/child_process_win.h"
-#include "app/win/stand_ins_win.h"
 
 using testing_support::ExpectedRepairList;
 using testing_support::RepairCase;
@@ -62,13 +63,16 @@ class RepairRun : public testing::Test {
     ASSERT_TRUE(testing_support::PlaceRecorders(recorder_, realTools));
   }
 
-  // A copy of this program in the folder, with the device console tool's recorder in "x86".
+  // A copy of this program in the folder, with the device console tool's recorder in "x86"
+  // and "x64".
   std::string InstallProgram(const std::string& folder) {
     CreateDirectoryA(folder.c_str(), nullptr);
-    CreateDirectoryA((folder + "\\x86").c_str(), nullptr);
     const std::string program = folder + "\\repair_e2e.exe";
     EXPECT_TRUE(CopyFileA(testing_support::ThisProgram().c_str(), program.c_str(), FALSE));
-    EXPECT_TRUE(CopyFileA(recorder_.c_str(), (folder + "\\x86\\devcon.exe").c_str(), FALSE));
+    for (const char* machine : {"\\x86", "\\x64"}) {
+      CreateDirectoryA((folder + machine).c_str(), nullptr);
+      EXPECT_TRUE(CopyFileA(recorder_.c_str(), (folder + machine + "\\devcon.exe").c_str(), FALSE));
+    }
     return program;
   }
 
@@ -86,17 +90,20 @@ class RepairRun : public testing::Test {
     EXPECT_EQ(version & 0xFF, static_cast<DWORD>(expectedMajor)) << "the prefix reports " << windows;
     // The lines were started without waiting: wait for their records, then a little longer
     // for any that should not be there.
-    for (int i = 0; i < 600 && ReadRecords().size() < expected; ++i) Sleep(100);
+    const DWORD start = GetTickCount();
+    while (ReadRecords().size() < expected && GetTickCount() - start < TimeLimit(60000)) Sleep(100);
     Sleep(1000);
     return ReadRecords();
   }
 
   RepairCase Case(const std::string& runDir, bool nt6, bool ie7) {
     RepairCase c;
+    c.wow64 = UnderWow64();
     c.nt6 = nt6;
     c.ie7 = ie7;
     c.windowsDir = WindowsFolder();
     c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
+    c.programFilesX86 = EnvironmentValue("ProgramFiles(x86)") + "\\";
     c.runDir = runDir;
     return c;
   }
@@ -135,9 +142,12 @@ TEST_F(RepairRun, TheRealRegClearsTheProxySettings) {
   const std::string folder = "C:\\netmend-e2e";
   auto expected = ExpectedRepairList(Case(folder, true, true));
   std::erase_if(expected, [](const std::string& line) { return line.find("Reg.exe") != std::string::npos; });
-  testing_support::ExpectRecordedLines(Repair(folder, "win7", "8.0.7600.16385", expected.size(), 6), expected);
+  testing_support::ExpectRecordedLines(Repair(folder, "win7", "8.0.7600.16385", expected.size(), 6),
+                                       expected);
   // The three reg.exe processes run on their own: give them time.
-  for (int i = 0; i < 300 && ReadDword(HKEY_CURRENT_USER, kInternetSettings, "ProxyEnable") != 0; ++i)
+  const DWORD start = GetTickCount();
+  while (ReadDword(HKEY_CURRENT_USER, kInternetSettings, "ProxyEnable") != 0 &&
+         GetTickCount() - start < TimeLimit(30000))
     Sleep(100);
   EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kInternetSettings, "ProxyEnable"), 0u);
   EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, kInternetSettings, "GlobalUserOffline"), 0u);
@@ -154,7 +164,8 @@ TEST_F(RepairRun, APlantedProgramExeNeverRunsForAFolderWithASpace) {
     EXPECT_NE(_stricmp(record.program.c_str(), planted.c_str()), 0) << record.commandLine;
   testing_support::ExpectRecordedLines(records, ExpectedRepairList(Case(folder, false, false)));
   const auto devcon = std::count_if(records.begin(), records.end(), [&](const Record& record) {
-    return _stricmp(record.program.c_str(), (folder + "\\x86\\devcon.exe").c_str()) == 0;
+    return _stricmp(record.program.c_str(),
+                    (folder + (UnderWow64() ? "\\x64" : "\\x86") + "\\devcon.exe").c_str()) == 0;
   });
   EXPECT_EQ(devcon, 3) << "the device console tool itself ran the three devcon lines";
 }

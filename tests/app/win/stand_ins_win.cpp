@@ -12,7 +12,59 @@ namespace {
 constexpr const char* kTools[] = {"taskkill", "regsvr32", "unregmp2", "arp", "ipconfig",
                                   "netsh",    "rundll32", "proxycfg", "reg", "sc"};
 
+void* Kernel32(const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), name));
+}
+
+// File-system redirection switched off on this thread while it lives (under WOW64), so that
+// System32 is the 64-bit system's own folder.
+class RedirectionOff {
+ public:
+  RedirectionOff() {
+    if (!UnderWow64()) return;
+    const auto disable = reinterpret_cast<BOOL(WINAPI*)(void**)>(Kernel32("Wow64DisableWow64FsRedirection"));
+    off_ = disable && disable(&previous_);
+  }
+  ~RedirectionOff() {
+    if (off_) reinterpret_cast<BOOL(WINAPI*)(void*)>(Kernel32("Wow64RevertWow64FsRedirection"))(previous_);
+  }
+  RedirectionOff(const RedirectionOff&) = delete;
+  RedirectionOff& operator=(const RedirectionOff&) = delete;
+
+ private:
+  void* previous_ = nullptr;
+  bool off_ = false;
+};
+
+bool PlaceRecordersIn(const std::string& system, const std::string& recorder,
+                      const std::vector<std::string>& realTools) {
+  CreateDirectoryA((system + "\\inf").c_str(), nullptr);
+  if (!CopyFileA(recorder.c_str(), (system + "\\inf\\unregmp2.exe").c_str(), FALSE)) return false;
+  for (const char* tool : kTools) {
+    const std::string path = system + "\\" + tool + ".exe";
+    const std::string saved = path + ".original";
+    const std::string name = std::string(tool) + ".exe";
+    // The first time round the original is kept aside.
+    if (GetFileAttributesA(saved.c_str()) == INVALID_FILE_ATTRIBUTES)
+      CopyFileA(path.c_str(), saved.c_str(), TRUE);
+    if (std::find(realTools.begin(), realTools.end(), tool) != realTools.end()) {
+      if (!CopyFileA(saved.c_str(), path.c_str(), FALSE)) return false;
+      DeleteRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str());
+      continue;
+    }
+    if (!CopyFileA(recorder.c_str(), path.c_str(), FALSE)) return false;
+    SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str(), "native");
+  }
+  return true;
+}
+
 }  // namespace
+
+bool UnderWow64() {
+  const auto query = reinterpret_cast<BOOL(WINAPI*)(HANDLE, BOOL*)>(Kernel32("IsWow64Process"));
+  BOOL wow64 = FALSE;
+  return query && query(GetCurrentProcess(), &wow64) && wow64;
+}
 
 std::vector<Record> ReadRecords() {
   std::vector<Record> records;
@@ -61,24 +113,14 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name) {
 bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>& realTools) {
   // Replacing system tools must never happen in the shared prefix.
   if (EnvironmentValue("NETMEND_THROWAWAY_PREFIX") != "1") return false;
-  const std::string system = SystemFolder();
-  CreateDirectoryA((system + "\\inf").c_str(), nullptr);
-  if (!CopyFileA(recorder.c_str(), (system + "\\inf\\unregmp2.exe").c_str(), FALSE)) return false;
-  for (const char* tool : kTools) {
-    const std::string path = system + "\\" + tool + ".exe";
-    const std::string saved = path + ".original";
-    const std::string name = std::string(tool) + ".exe";
-    // The first time round the original is kept aside.
-    if (GetFileAttributesA(saved.c_str()) == INVALID_FILE_ATTRIBUTES) CopyFileA(path.c_str(), saved.c_str(), TRUE);
-    if (std::find(realTools.begin(), realTools.end(), tool) != realTools.end()) {
-      if (!CopyFileA(saved.c_str(), path.c_str(), FALSE)) return false;
-      DeleteRegistryValue(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str());
-      continue;
-    }
-    if (!CopyFileA(recorder.c_str(), path.c_str(), FALSE)) return false;
-    SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name.c_str(), "native");
+  // Under WOW64 the 64-bit list starts the tools of both System32 and SysWOW64, and the older
+  // systems' unregmp2.exe from the Windows folder's inf.
+  RedirectionOff redirectionOff;
+  if (UnderWow64() && (!CopyFileA(recorder.c_str(), (WindowsFolder() + "inf\\unregmp2.exe").c_str(), FALSE) ||
+                       !PlaceRecordersIn(WindowsFolder() + "SysWOW64", recorder, realTools))) {
+    return false;
   }
-  return true;
+  return PlaceRecordersIn(SystemFolder(), recorder, realTools);
 }
 
 void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::string> expected) {
@@ -92,7 +134,8 @@ void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::st
   std::vector<std::string> missing, extra;
   std::set_difference(expected.begin(), expected.end(), actual.begin(), actual.end(),
                       std::back_inserter(missing));
-  std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(), std::back_inserter(extra));
+  std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(),
+                      std::back_inserter(extra));
   for (const auto& line : missing) ADD_FAILURE() << "not started: " << line;
   for (const auto& line : extra) ADD_FAILURE() << "started but not expected: " << line;
 }

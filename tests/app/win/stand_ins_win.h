@@ -22,7 +22,8 @@ void ClearFolder(const std::string& folder);
 void SetRegistryString(HKEY root, const char* key, const char* name, const std::string& value);
 void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 
-// Puts the recorder in place of every system tool but the ones named, and makes Wine prefer it
+// Puts the recorder in place of every system tool but the ones named (in System32, and under
+// WOW64 in SysWOW64 too), and makes Wine prefer it
 // to its built-in tool of the same name; the ones named get their original file back. Refuses
 // (false) outside a throwaway prefix.
 bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>& realTools = {});
@@ -30,6 +31,9 @@ bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>&
 // Fails the calling test unless the records hold exactly the expected lines (in any order:
 // the processes run on their own), each started hidden.
 void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::string> expected);
+
+// Whether this process is a 32-bit one on 64-bit Windows (then the repair takes the 64-bit list).
+bool UnderWow64();
 
 std::string SystemFolder();
 std::string WindowsFolder();  // with a trailing backslash

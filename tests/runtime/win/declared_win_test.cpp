@@ -64,10 +64,16 @@ TEST(DeclaredWin, TheProgramTableCallsThrough) {
   InstallProgramDeclarations(&declared);
   EXPECT_EQ(kGetVersion(), GetVersion());
   EXPECT_EQ(kGetCurrentProcess(), GetCurrentProcess());
-  BOOL wow64 = TRUE;
+  // Under WOW64 exactly when a 32-bit build runs on a 64-bit system.
+  SYSTEM_INFO native = {};
+  using NativeInfo = void(WINAPI*)(SYSTEM_INFO*);
+  reinterpret_cast<NativeInfo>(Export("kernel32", "GetNativeSystemInfo"))(&native);
+  const bool expectWow64 =
+      sizeof(void*) == 4 && native.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+  BOOL wow64 = !expectWow64;
   ASSERT_TRUE(kIsWow64Process.Available());
   EXPECT_TRUE(kIsWow64Process(GetCurrentProcess(), &wow64));
-  EXPECT_FALSE(wow64) << "a 64-bit process is never under WOW64";
+  EXPECT_EQ(wow64 != FALSE, expectWow64);
   HWND window = CreateWindowExA(0, "STATIC", "x", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
   EXPECT_EQ(kSendMessageA(window, WM_GETTEXTLENGTH, 0, 0), 1);
   EXPECT_EQ(kGetWindowLongA(window, GWL_STYLE) & WS_POPUP, static_cast<LONG>(WS_POPUP));
