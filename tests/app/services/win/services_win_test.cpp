@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -104,6 +105,9 @@ std::vector<HANDLE> NextHandles() {
   std::vector<HANDLE> handles;
   for (int i = 0; i < 32; ++i) handles.push_back(CreateEventA(nullptr, FALSE, FALSE, nullptr));
   for (HANDLE handle : handles) CloseHandle(handle);
+  // The system hands free handle values back in an order that depends on what was closed
+  // last, so the probe compares which values are free, not their order.
+  std::sort(handles.begin(), handles.end());
   return handles;
 }
 
