@@ -4,6 +4,7 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 drifted=()
 while IFS= read -r file; do
+  [ -f "$file" ] || continue
   clang-format --dry-run --Werror "$file" >/dev/null 2>&1 || drifted+=("$file")
 done < <(git ls-files '*.h' '*.cpp')
 if [ "${#drifted[@]}" -gt 0 ]; then

@@ -45,6 +45,7 @@ allowed() {
 
 faults=0
 while IFS= read -r file; do
+  [ -f "$file" ] || continue
   from=$(room_of "$file")
   [ "$from" = other ] && continue
   while IFS= read -r line; do
