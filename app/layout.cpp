@@ -25,7 +25,7 @@ constexpr runtime::Bytes MainWindowBlock() {
   return runtime::WriteWindowBlock({
       .borderStyle = 0,  // no frame, no caption
       .picturePlacement = 1,
-      .backgroundColour = runtime::kNoColour,
+      .backgroundColour = runtime::kNoColor,
       .maximizeButton = false,
       .minimizeButton = false,
       .controlBox = true,
@@ -48,7 +48,7 @@ constexpr runtime::Bytes OverlayWindowBlock() {
   return runtime::WriteWindowBlock({
       .borderStyle = 0,
       .picturePlacement = 1,
-      .backgroundColour = runtime::kNoColour,
+      .backgroundColour = runtime::kNoColor,
       .maximizeButton = false,
       .minimizeButton = false,
       .controlBox = false,

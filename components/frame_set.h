@@ -7,14 +7,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/colors.h"
+
 namespace components {
 
 // A pixel: 0x00RRGGBB read as an integer (blue, green, red in the low bytes) plus a
 // transparency amount in the top byte, 0 opaque and 255 fully transparent.
 inline constexpr uint32_t kTransparentPixel = 0xFFFFFFFF;
 inline constexpr uint32_t kColorMask = 0x00FFFFFF;
-// A COLORREF (0x00BBGGRR) that means "no colour": the frame has no transparent colour.
-inline constexpr uint32_t kNoColor = 0xFF000000;
+// As a frame's transparent colour: the frame has none.
+using base::kNoColor;
 
 // The memory one decoded picture may take (frames x width x height x 4 bytes). A picture over
 // it gives no image: the product is a 32-bit process, and a few of these must fit beside the

@@ -19,6 +19,8 @@ packages=(
   g++-mingw-w64-i686-posix
   # fuzzing
   clang libclang-rt-14-dev
+  # the format check of `make test`
+  clang-format
   # reference libraries the benchmarks measure against
   libpixman-1-dev libgif-dev libspng-dev libstb-dev
 )

@@ -208,7 +208,7 @@ class Dumper {
   }
 
   static std::string Colour(uint32_t colour) {
-    return colour == kNoColour ? std::string("none") : Format("0x%08X", colour);
+    return colour == kNoColor ? std::string("none") : Format("0x%08X", colour);
   }
 
   void FontLines(const Bytes& bytes) {

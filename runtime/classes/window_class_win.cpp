@@ -285,7 +285,7 @@ void WindowUnit::PaintBackground(HDC dc) {
   RECT client{};
   GetClientRect(hwnd_, &client);
   const COLORREF colour =
-      props.backgroundColour == kNoColour ? GetSysColor(COLOR_BTNFACE) : (props.backgroundColour & 0xFFFFFF);
+      props.backgroundColour == kNoColor ? GetSysColor(COLOR_BTNFACE) : (props.backgroundColour & 0xFFFFFF);
   HBRUSH brush = CreateSolidBrush(colour);
   FillRect(dc, &client, brush);
   DeleteObject(brush);

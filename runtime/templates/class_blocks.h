@@ -12,6 +12,7 @@
 
 #include "base/byte_reader.h"
 #include "base/byte_writer.h"
+#include "base/colors.h"
 #include "runtime/templates/font_record.h"
 
 namespace runtime {
@@ -96,14 +97,14 @@ enum WindowProperty : int {
   kWindowClassName = 31,
 };
 
-inline constexpr uint32_t kNoColour = 0xFF000000;
+using base::kNoColor;
 
 struct WindowProperties {
   static constexpr uint32_t kVersion = 6;
 
-  int32_t borderStyle = 2;                // 0 none ... 6 fixed with sunken client edge
-  int32_t picturePlacement = 1;           // 0 once at the top-left corner, 1 to 3 other placements
-  uint32_t backgroundColour = kNoColour;  // kNoColour: the system's button-face colour
+  int32_t borderStyle = 2;               // 0 none ... 6 fixed with sunken client edge
+  int32_t picturePlacement = 1;          // 0 once at the top-left corner, 1 to 3 other placements
+  uint32_t backgroundColour = kNoColor;  // kNoColor: the system's button-face colour
   bool maximizeButton = false;
   bool minimizeButton = true;
   bool controlBox = true;

@@ -91,8 +91,7 @@ TEST(Label, StoredDataWhoseLengthsRunPastTheEndIsRejectedWhole) {
   const Bytes good = WriteTransLabelBlock(p);
   ASSERT_TRUE(ReadTransLabelBlock(good).Ok());
   for (size_t cut = 1; cut < good.size(); ++cut) {
-    const ClassBlockRead<LabelProperties> read =
-        ReadTransLabelBlock(std::span(good.data(), cut));
+    const ClassBlockRead<LabelProperties> read = ReadTransLabelBlock(std::span(good.data(), cut));
     EXPECT_FALSE(read.Ok()) << cut;
     EXPECT_EQ(read.properties, LabelProperties{}) << cut;
   }
@@ -111,8 +110,7 @@ TEST(Label, TextConversionConvertsCaptionAndFaceNameAndRewritesTheData) {
   EXPECT_EQ(converted.textEffect, 1);
   // Without a 60-byte font only the caption is converted; unreadable data comes back as it was.
   p.font = {1, 2, 3};
-  converted =
-      ReadTransLabelBlock(ConvertLabelText(WriteTransLabelBlock(p), upper)).properties;
+  converted = ReadTransLabelBlock(ConvertLabelText(WriteTransLabelBlock(p), upper)).properties;
   EXPECT_EQ(converted.font, (Bytes{1, 2, 3}));
   const Bytes newer = {2, 0, 0, 0, 9, 9};
   EXPECT_EQ(ConvertLabelText(newer, upper), newer);

@@ -56,7 +56,7 @@ TEST(CoreClasses, EveryWindowPropertyRoundTripsAndChoicesStayInRange) {
     EXPECT_EQ(GetWindowProperty(p, index - 8).number, high) << index;
   }
   SetWindowProperty(p, kWindowBackgroundColour - 8, Number(static_cast<int32_t>(0xFF000000)));
-  EXPECT_EQ(p.backgroundColour, kNoColour);
+  EXPECT_EQ(p.backgroundColour, kNoColor);
 }
 
 TEST(CoreClasses, ButtonAndTimerProperties) {

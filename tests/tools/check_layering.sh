@@ -1,0 +1,66 @@
+#!/bin/bash
+# The rooms lean one way: each may include only itself and the rooms beneath it. base/ uses
+# nothing of ours; runtime/core only base/; runtime/templates the core; runtime/forms the
+# templates; runtime/classes the forms; the top of runtime/ its rooms; components/ and skin/
+# the runtime and base/; nothing but app/, tools/ and the tests includes app/. Prints every
+# include that leans the wrong way and fails when there is one.
+set -euo pipefail
+cd "${1:-$(dirname "$0")/../..}"
+
+room_of() {
+  case "$1" in
+    base/*) echo base ;;
+    runtime/core/*) echo core ;;
+    runtime/templates/*) echo templates ;;
+    runtime/forms/*) echo forms ;;
+    runtime/classes/*) echo classes ;;
+    runtime/*) echo runtime ;;
+    components/*) echo components ;;
+    assets/*) echo assets ;;
+    skin/*) echo skin ;;
+    app/services/*) echo services ;;
+    app/*) echo app ;;
+    tools/*) echo tools ;;
+    *) echo other ;;
+  esac
+}
+
+# What each room may include besides itself.
+allowed() {
+  case "$1" in
+    base) echo "" ;;
+    core) echo "base" ;;
+    templates) echo "base core" ;;
+    forms) echo "base core templates" ;;
+    classes) echo "base core templates forms" ;;
+    runtime) echo "base core templates forms classes" ;;
+    components) echo "base core templates forms classes runtime" ;;
+    assets) echo "base" ;;
+    skin) echo "base core templates forms classes runtime components assets" ;;
+    services) echo "base core templates forms classes runtime" ;;
+    app) echo "base core templates forms classes runtime components assets skin services" ;;
+    tools) echo "base core templates forms classes runtime components assets skin services app" ;;
+  esac
+}
+
+faults=0
+while IFS= read -r file; do
+  [ -f "$file" ] || continue
+  from=$(room_of "$file")
+  [ "$from" = other ] && continue
+  while IFS= read -r line; do
+    target=$(sed -E 's/^[0-9]+:#include "([^"]+)".*/\1/' <<<"$line")
+    to=$(room_of "$target")
+    [ "$to" = other ] || [ "$to" = "$from" ] && continue
+    if [[ " $(allowed "$from") " != *" $to "* ]]; then
+      echo "$file:${line%%:*}: $from includes $target ($to lies above it)"
+      faults=$((faults + 1))
+    fi
+  done < <(grep -nE '^#include "' "$file" || true)
+done < <(git ls-files '*.h' '*.cpp')
+
+if [ "$faults" -gt 0 ]; then
+  echo "$faults include(s) lean the wrong way"
+  exit 1
+fi
+echo "every include leans downward"
