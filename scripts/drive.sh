@@ -72,10 +72,11 @@ fi
 wait "$pid"
 status=$?
 # The command lines were started without waiting: their records come in for a while.
-records=0
-for _ in $(seq 30); do
+# Counted once the number has stood still for three seconds (a second's pause is common).
+records=0 still=0
+for _ in $(seq 60); do
   now=$(ls "$c/netmend-records" | grep -c '\.record$')
-  ((now == records)) && ((now > 0)) && break
+  if ((now == records && now > 0)); then ((++still >= 3)) && break; else still=0; fi
   records=$now
   sleep 1
 done
