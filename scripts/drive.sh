@@ -17,6 +17,7 @@ trap 'stop_server; rm -rf "$throwaway"' EXIT
 export WINEPREFIX=$throwaway
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 
+tools=(taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc)
 # The stand-ins: the recorder in place of every tool the repair starts, preferred by Wine to
 # its built-in tool of the same name, and as the device console tool beside the program.
 c=$throwaway/drive_c
@@ -24,13 +25,12 @@ for dir in "$c/windows/system32" "$c/windows/syswow64"; do
   [[ -d $dir ]] || continue
   mkdir -p "$dir/inf"
   cp "$NETMEND_RECORDER" "$dir/inf/unregmp2.exe"
-  for tool in taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc; do
+  for tool in "${tools[@]}"; do
     cp "$NETMEND_RECORDER" "$dir/$tool.exe"
   done
 done
-for tool in taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc; do
-  "$WINE" reg add 'HKCU\Software\Wine\DllOverrides' /v "$tool.exe" /d native /f >/dev/null 2>&1
-done
+# Wine is told through the environment, which the program's children inherit, to prefer them.
+export WINEDLLOVERRIDES="$(IFS=,; echo "${tools[*]/%/.exe}")=n"
 mkdir -p "$c/Netmend/x86" "$c/Netmend/x64" "$c/netmend-records"
 cp "$NETMEND_EXE" "$c/Netmend/netmend.exe"
 cp "$NETMEND_RECORDER" "$c/Netmend/x86/devcon.exe"
