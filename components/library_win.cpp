@@ -3,9 +3,10 @@
 
 #include <array>
 
+#include "components/box_unit.h"
+#include "components/box_win.h"
 #include "components/cartoon_object.h"
 #include "components/label.h"
-#include "runtime/classes/builtin_library_win.h"
 
 namespace components {
 namespace {
@@ -38,10 +39,13 @@ runtime::SupportLibrary Library(const char* name, const char* identifier,
 }  // namespace
 
 runtime::SupportLibrary ExtendedControlsLibrary2() {
-  // The animation box is not built yet: its units stay placeholders, their data kept as stored.
-  static const runtime::UnitClass box =
-      Record("动画框", "CartoonBox", runtime::kClassIsWindow, std::span<const runtime::PropertyInfo>(),
-             runtime::PlaceholderClassInterface);
+  static const runtime::UnitClass box = [] {
+    runtime::UnitClass record =
+        Record("动画框", "CartoonBox", runtime::kClassIsWindow, BoxUnitPropertyTable(), BoxClassInterface);
+    record.eventCount = static_cast<uint32_t>(BoxEventTable().size());
+    record.events = BoxEventTable().data();
+    return record;
+  }();
   static const runtime::UnitClass object = Record("动画物体", "CartoonObject", runtime::kClassIsWindow,
                                                   ObjectUnitPropertyTable(), ObjectClassInterface);
   static const std::array<const runtime::UnitClass*, kCartoonObjectClass> classes = [] {

@@ -3,8 +3,6 @@
 // when closing is not allowed, background sound) and its procedure, which raises the window
 // events and closes and destroys through the runtime.
 #include <windows.h>
-// After windows.h, which it needs.
-#include <mmsystem.h>
 
 #include <memory>
 #include <string>
@@ -12,6 +10,7 @@
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
 #include "runtime/classes/property_picture_win.h"
+#include "runtime/classes/system_sound_win.h"
 #include "runtime/classes/unit_win.h"
 #include "runtime/classes/window_sound.h"
 #include "runtime/core/process_win.h"
@@ -48,16 +47,6 @@ Frame FrameFor(const WindowProperties& p) {
 }
 
 LRESULT CALLBACK WindowUnitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-class SystemSound final : public SoundOutput {
- public:
-  void Play(std::span<const uint8_t> sound, bool repeat) override {
-    PlaySoundA(reinterpret_cast<const char*>(sound.data()), nullptr,
-               SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (repeat ? SND_LOOP : 0));
-  }
-  void Stop() override { PlaySoundA(nullptr, nullptr, 0); }
-};
-SystemSound gSystemSound;
 
 // The class name in use: the window's own, unless that name belongs to a class that is not
 // ours (a system class, say), then "KVWindow".
@@ -212,7 +201,7 @@ void WindowUnit::ApplyIcon() {
   iconShown_ = icon;
 }
 
-void WindowUnit::ApplySound() { PlayWindowSound(gSystemSound, this, props.sound, props.soundPlaying); }
+void WindowUnit::ApplySound() { PlayWindowSound(SystemSoundOutput(), this, props.sound, props.soundPlaying); }
 
 void WindowUnit::ApplyWindowState() {
   if (child_ || !IsWindowVisible(hwnd_)) return;
@@ -345,7 +334,7 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return Raise(kWindowEventClosing).Refused() ? FALSE : TRUE;
     case WM_DESTROY:
       Raise(kWindowEventDestroyed);
-      StopWindowSound(gSystemSound, this);
+      StopWindowSound(SystemSoundOutput(), this);
       NotifyGone(true);
       break;
     case WM_MOVE:

@@ -1,0 +1,441 @@
+// The `CartoonBox` unit: the window, its drawing state (border, pen, brush, font), the rendered
+// background, the repaint of the invalidated bounding box from the background and the objects'
+// frames, the 5 ms frame loop and the mouse, and the engine's view of the window system.
+#include "components/box_win.h"
+
+#include <windows.h>
+// (after windows.h)
+#include <windowsx.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "base/gdi_win.h"
+#include "components/box_background.h"
+#include "components/box_unit.h"
+#include "components/library_win.h"
+#include "runtime/classes/property_picture_win.h"
+#include "runtime/classes/system_sound_win.h"
+#include "runtime/classes/unit_win.h"
+
+namespace components {
+namespace {
+
+using base::DibSection;
+using base::GdiObject;
+using base::MemoryDc;
+using base::Selection;
+
+using runtime::CreateParams;
+using runtime::PropertyValue;
+using runtime::UnitObject;
+
+constexpr char kBoxClassName[] = "CartoonBox";
+constexpr UINT_PTR kFrameTimer = 1;
+constexpr UINT kFramePeriod = 5;  // milliseconds
+
+LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+EventResult RaiseThroughRuntime(runtime::Win32Unit& box, int32_t event, std::span<const int32_t> args) {
+  const runtime::EventFrame frame = box.Raise(event, args);
+  return {frame.returnedValue != 0, frame.value};
+}
+
+BoxEventRoute gRoute = RaiseThroughRuntime;
+
+bool RegisterBoxClass() {
+  WNDCLASSEXA known{};
+  known.cbSize = sizeof known;
+  if (GetClassInfoExA(runtime::ModuleInstance(), kBoxClassName, &known)) return true;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = BoxProc;
+  wc.hInstance = runtime::ModuleInstance();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = kBoxClassName;
+  return RegisterClassExA(&wc) != 0;
+}
+
+// The frame styles of `border` 0..5; applying one first removes all of them.
+constexpr LONG_PTR kBorderStyles = WS_BORDER;
+constexpr LONG_PTR kBorderExStyles = WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE;
+
+void ApplyBorder(HWND hwnd, int32_t border) {
+  constexpr LONG_PTR kExStyles[] = {
+      0, WS_EX_CLIENTEDGE, WS_EX_DLGMODALFRAME, WS_EX_STATICEDGE, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME, 0};
+  const int32_t b = std::clamp(border, 0, 5);
+  const LONG_PTR style = (GetWindowLongPtrA(hwnd, GWL_STYLE) & ~kBorderStyles) | (b == 5 ? WS_BORDER : 0);
+  const LONG_PTR exStyle = (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & ~kBorderExStyles) | kExStyles[b];
+  SetWindowLongPtrA(hwnd, GWL_STYLE, style);
+  SetWindowLongPtrA(hwnd, GWL_EXSTYLE, exStyle);
+  SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+HBRUSH CreateBoxBrush(const BoxProperties& p) {
+  if (p.brushStyle == 0) return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+  if (p.brushStyle == 1) return CreateSolidBrush(p.brushColor);
+  const int32_t hatch = HatchStyleOf(p.brushStyle);
+  if (hatch >= 0) return CreateHatchBrush(hatch, p.brushColor);
+  const BrushPattern* pattern = PatternOf(p.brushStyle);
+  if (!pattern) return nullptr;
+  // A monochrome bitmap's rows are word-aligned; its 0 bits take the foreground colour.
+  uint16_t rows[8];
+  for (int i = 0; i < 8; ++i) rows[i] = static_cast<uint8_t>(~(*pattern)[i]);
+  const GdiObject<HBITMAP> bitmap(CreateBitmap(8, 8, 1, 1, rows));
+  return bitmap.get() ? CreatePatternBrush(bitmap.get()) : nullptr;
+}
+
+// A decoded picture as 32-bit pixels over the background colour (so an icon's transparent
+// parts show the colour); empty when the bytes are no picture.
+struct PicturePixels {
+  std::unique_ptr<DibSection> dib;
+  int32_t width = 0, height = 0;
+};
+
+PicturePixels DecodePicture(HDC memory, std::span<const uint8_t> bytes, uint32_t color) {
+  PicturePixels out;
+  if (bytes.empty()) return out;
+  const runtime::Picture picture(bytes);
+  const SIZE size = picture.size();
+  if (picture.empty() || size.cx <= 0 || size.cy <= 0) return out;
+  auto dib = std::make_unique<DibSection>(memory, size.cx, size.cy);
+  if (!dib->bits()) return out;
+  std::fill_n(dib->bits(), static_cast<size_t>(size.cx) * size.cy, SwapRedBlue(color));
+  {
+    const Selection selected(memory, dib->get());
+    picture.Draw(memory, 0, 0);
+    GdiFlush();
+  }
+  out.dib = std::move(dib);
+  out.width = size.cx;
+  out.height = size.cy;
+  return out;
+}
+
+class BoxUnit final : public runtime::Win32Unit, public BoxHost {
+ public:
+  BoxUnit(const CreateParams& params, BoxProperties properties)
+      : Win32Unit(params.windowId, params.unitId),
+        props(std::move(properties)),
+        design(params.designMode == 1),
+        engine(std::make_unique<BoxEngine>(*this, 0, 0)) {}
+
+  BoxProperties props;
+  const bool design;
+  std::unique_ptr<BoxEngine> engine;
+  bool ownedByWindow = false;
+
+  bool Create(const CreateParams& params) {
+    if (!RegisterBoxClass()) return false;
+    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
+    if (!CreateWindowExA(0, kBoxClassName, "", style, params.left, params.top, params.width, params.height,
+                         reinterpret_cast<HWND>(params.parent),
+                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
+                         runtime::ModuleInstance(), this)) {
+      return false;
+    }
+    MakePen();
+    MakeBrush();
+    MakeFont();
+    ApplyBorder(hwnd_, props.border);
+    RenderBackgroundNow();
+    if (!design) timing_ = SetTimer(hwnd_, kFrameTimer, kFramePeriod, nullptr) != 0;
+    return true;
+  }
+
+  void Change(int k, const PropertyValue& value) {
+    switch (ChangeBoxProperty(props, k, value)) {
+      case BoxChange::kBorder:
+        return ApplyBorder(hwnd_, props.border);
+      case BoxChange::kPen:
+        return MakePen();
+      case BoxChange::kBrush:
+        return MakeBrush();
+      case BoxChange::kFont:
+        return MakeFont();
+      case BoxChange::kBackground:
+        RenderBackgroundNow();
+        InvalidateRect(hwnd_, nullptr, FALSE);
+        return;
+      case BoxChange::kStored:
+        return;
+    }
+  }
+
+  // --- What the engine asks of the window system.
+  uint32_t Now() override { return GetTickCount(); }
+  bool KeyDown(int32_t key) override { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+  int32_t Modifiers() override {
+    return (KeyDown(VK_CONTROL) ? 1 : 0) | (KeyDown(VK_SHIFT) ? 2 : 0) | (KeyDown(VK_MENU) ? 4 : 0);
+  }
+  bool CursorOverBox() override {
+    POINT cursor{};
+    return GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd_;
+  }
+  void Invalidate(const Rect& area) override {
+    const RECT r{area.left, area.top, area.right, area.bottom};
+    InvalidateRect(hwnd_, &r, FALSE);
+  }
+  void RepaintNow() override { UpdateWindow(hwnd_); }
+  void PlaySound(std::span<const uint8_t> bytes) override {
+    // The player reads the bytes while it plays; the pool may free them before (a destroyed
+    // object's sound), so the window sound keeps its own copy.
+    runtime::PlayWindowSound(runtime::SystemSoundOutput(), this, bytes, 1);
+  }
+  // May destroy the window and with it this object: nothing here is touched after the route.
+  EventResult Fire(int32_t event, std::span<const int32_t> args) override {
+    return gRoute(*this, event, args);
+  }
+
+  // --- Messages.
+
+  void Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    if (dc) PaintArea(dc, paint.rcPaint);
+    EndPaint(hwnd_, &paint);
+  }
+
+  void Resized() {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    engine->Resize(client.right, client.bottom);
+    if (client.right != bgWidth_ || client.bottom != bgHeight_) RenderBackgroundNow();
+  }
+
+  void StopTimer() {
+    if (timing_) KillTimer(hwnd_, kFrameTimer);
+    timing_ = false;
+  }
+
+  // The window is gone: free the scene without events and the drawing state.
+  void Release() {
+    engine->Clear();
+    background_ = {};
+    bgWidth_ = bgHeight_ = 0;
+    pen_.reset();
+    brush_.reset();
+    font_.reset();
+  }
+
+ private:
+  void MakePen() {
+    pen_.reset();
+    pen_ = std::make_unique<GdiObject<HPEN>>(CreatePen(
+        PenStyleValue(props.penStyle), PenWidthFor(props.penStyle, props.penWidth), props.penColor));
+  }
+  void MakeBrush() {
+    brush_.reset();
+    brush_ = std::make_unique<GdiObject<HBRUSH>>(CreateBoxBrush(props));
+  }
+  void MakeFont() {
+    font_.reset();
+    HFONT font = runtime::FontFromRecord(props.font);
+    font_ = std::make_unique<GdiObject<HFONT>>(font ? font
+                                                    : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+  }
+
+  uint32_t BackColor() const {
+    return props.backColor == 0xFF000000 ? static_cast<uint32_t>(GetSysColor(COLOR_BTNFACE))
+                                         : props.backColor;
+  }
+
+  // The background bitmap of the client size: the colour, and the picture by its mode.
+  void RenderBackgroundNow() {
+    background_ = {};
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    bgWidth_ = client.right;
+    bgHeight_ = client.bottom;
+    if (bgWidth_ <= 0 || bgHeight_ <= 0) return;
+    const MemoryDc memory;
+    const DibSection target(memory.get(), bgWidth_, bgHeight_);
+    if (!target.bits()) return;
+    const Surface surface{target.bits(), bgWidth_, bgHeight_, bgWidth_};
+    const uint32_t color = BackColor();
+    const PicturePixels picture = DecodePicture(memory.get(), props.picture, color);
+    PictureView view;
+    if (picture.dib) view = {picture.dib->bits(), picture.width, picture.height, picture.width};
+    RenderBackground(surface, SwapRedBlue(color), view, props.picDrawMode);
+    if (picture.dib && props.picDrawMode == kPictureStretch) StretchPicture(memory.get(), target, picture);
+    GdiFlush();
+    background_.assign(target.bits(), target.bits() + static_cast<size_t>(bgWidth_) * bgHeight_);
+  }
+
+  // Mode 1: the picture over the whole bitmap, half-tone on displays of more than 16 bits.
+  void StretchPicture(HDC memory, const DibSection& target, const PicturePixels& picture) const {
+    const MemoryDc source;
+    const Selection from(source.get(), picture.dib->get());
+    const Selection to(memory, target.get());
+    const base::WindowDc screen(nullptr);
+    const bool deep = GetDeviceCaps(screen.get(), BITSPIXEL) > 16;
+    SetStretchBltMode(memory, deep ? HALFTONE : COLORONCOLOR);
+    if (deep) SetBrushOrgEx(memory, 0, 0, nullptr);
+    StretchBlt(memory, 0, 0, bgWidth_, bgHeight_, source.get(), 0, 0, picture.width, picture.height, SRCCOPY);
+  }
+
+  // Composes the bounding box of the repaint from the background and the objects.
+  void PaintArea(HDC dc, RECT r) {
+    RECT client{};
+    GetClientRect(hwnd_, &client);
+    if (client.right != bgWidth_ || client.bottom != bgHeight_) RenderBackgroundNow();
+    IntersectRect(&r, &r, &client);
+    const int32_t w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0 || background_.empty()) return;
+    buffer_.resize(static_cast<size_t>(w) * h);
+    for (int32_t y = 0; y < h; ++y) {
+      const uint32_t* from = background_.data() + static_cast<size_t>(r.top + y) * bgWidth_ + r.left;
+      std::copy_n(from, w, buffer_.data() + static_cast<size_t>(y) * w);
+    }
+    engine->Compose(Rect{r.left, r.top, r.right, r.bottom}, Surface{buffer_.data(), w, h, w});
+    for (uint32_t& pixel : buffer_) pixel &= kColorMask;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, r.left, r.top, w, h, 0, 0, 0, h, buffer_.data(), &info, DIB_RGB_COLORS);
+  }
+
+  std::vector<uint32_t> background_;
+  int32_t bgWidth_ = 0, bgHeight_ = 0;
+  std::vector<uint32_t> buffer_;
+  std::unique_ptr<GdiObject<HPEN>> pen_;
+  std::unique_ptr<GdiObject<HBRUSH>> brush_;
+  std::unique_ptr<GdiObject<HFONT>> font_;
+  bool timing_ = false;
+};
+
+// Mouse messages go to the engine; the default processing follows while the box exists.
+bool MouseToEngine(BoxUnit& unit, UINT message, WPARAM wParam, LPARAM lParam, Outcome* outcome) {
+  const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+  BoxEngine& engine = *unit.engine;
+  switch (message) {
+    case WM_LBUTTONDOWN:
+      return *outcome = engine.LeftDown(x, y), true;
+    case WM_LBUTTONUP:
+      return *outcome = engine.LeftUp(x, y), true;
+    case WM_LBUTTONDBLCLK:
+      return *outcome = engine.DoubleClick(x, y), true;
+    case WM_RBUTTONDOWN:
+      return *outcome = engine.RightDown(x, y), true;
+    case WM_RBUTTONUP:
+      return *outcome = engine.RightUp(x, y), true;
+    case WM_MOUSEMOVE:
+      return *outcome = engine.MouseMove(x, y, (wParam & MK_LBUTTON) != 0), true;
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    static_cast<BoxUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
+  }
+  auto* unit = static_cast<BoxUnit*>(runtime::Win32Unit::From(hwnd));
+  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
+  LRESULT result = 0;
+  if (runtime::HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
+  Outcome outcome = Outcome::kDone;
+  if (MouseToEngine(*unit, message, wParam, lParam, &outcome)) {
+    return outcome == Outcome::kBoxGone ? 0 : DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  switch (message) {
+    case WM_PAINT:
+      unit->Paint();
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_TIMER:
+      if (wParam == kFrameTimer) unit->engine->Tick();  // the box may be gone afterwards
+      return 0;
+    case WM_MOUSEACTIVATE:
+      if (!unit->design) SetFocus(hwnd);
+      break;
+    case WM_SIZE:
+      result = DefWindowProcA(hwnd, message, wParam, lParam);
+      unit->Resized();
+      return result;
+    case WM_DESTROY:
+      unit->StopTimer();
+      break;
+    case WM_NCDESTROY:
+      result = DefWindowProcA(hwnd, message, wParam, lParam);
+      unit->NotifyGone(false);
+      unit->Release();
+      unit->Unbind();
+      if (unit->ownedByWindow) delete unit;
+      return result;
+    default:
+      break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+UnitObject* CreateBox(const CreateParams& params) {
+  BoxProperties props;
+  ReadBoxData(params.classBlock, &props);  // data it cannot read leaves the defaults
+  auto unit = std::make_unique<BoxUnit>(params, std::move(props));
+  if (!unit->Create(params)) return nullptr;
+  unit->ownedByWindow = true;
+  return unit.release();
+}
+
+int BoxEnabled(const UnitObject& object, int k) {
+  return BoxPropertyEnabled(static_cast<const BoxUnit&>(object).props, k) ? 1 : 0;
+}
+
+int BoxChanged(UnitObject& object, int k, const PropertyValue& value) {
+  static_cast<BoxUnit&>(object).Change(k, value);
+  return 0;
+}
+
+runtime::Bytes SerializeBox(const UnitObject& object) {
+  return WriteBoxData(static_cast<const BoxUnit&>(object).props);
+}
+
+PropertyValue GetBoxUnitProperty(const UnitObject& object, int k) {
+  return GetBoxProperty(static_cast<const BoxUnit&>(object).props, k);
+}
+
+}  // namespace
+
+runtime::InterfaceRoutine BoxClassInterface(int operation) {
+  switch (operation) {
+    case runtime::kOpCreate:
+      return runtime::AsInterfaceRoutine(&CreateBox);
+    case runtime::kOpEnablement:
+      return runtime::AsInterfaceRoutine(&BoxEnabled);
+    case runtime::kOpPropertyChanged:
+      return runtime::AsInterfaceRoutine(&BoxChanged);
+    case runtime::kOpSerialize:
+      return runtime::AsInterfaceRoutine(&SerializeBox);
+    case runtime::kOpGetProperty:
+      return runtime::AsInterfaceRoutine(&GetBoxUnitProperty);
+    default:
+      return nullptr;
+  }
+}
+
+BoxEngine* BoxEngineOf(UnitObject& unit) {
+  auto* box = dynamic_cast<BoxUnit*>(&unit);
+  return box ? box->engine.get() : nullptr;
+}
+
+int32_t CreateBoxObject(UnitObject& box, const UnitObject& object, double x, double y,
+                        const std::string& name) {
+  BoxEngine* engine = BoxEngineOf(box);
+  const ObjectTemplateView view = ObjectTemplateOf(object);
+  if (!engine || !view.properties || !view.source) return 0;
+  ObjectTemplate from{*view.properties, *view.source, name};
+  return engine->CreateObject(from, x, y);
+}
+
+void SetBoxEventRoute(BoxEventRoute route) { gRoute = route ? route : RaiseThroughRuntime; }
+
+}  // namespace components

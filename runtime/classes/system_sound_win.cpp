@@ -1,0 +1,27 @@
+// The system's sound player: PlaySound from memory.
+#include "runtime/classes/system_sound_win.h"
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <mmsystem.h>
+
+namespace runtime {
+namespace {
+
+class SystemSound final : public SoundOutput {
+ public:
+  void Play(std::span<const uint8_t> sound, bool repeat) override {
+    PlaySoundA(reinterpret_cast<const char*>(sound.data()), nullptr,
+               SND_MEMORY | SND_ASYNC | SND_NODEFAULT | (repeat ? SND_LOOP : 0));
+  }
+  void Stop() override { PlaySoundA(nullptr, nullptr, 0); }
+};
+
+}  // namespace
+
+SoundOutput& SystemSoundOutput() {
+  static SystemSound sound;
+  return sound;
+}
+
+}  // namespace runtime
