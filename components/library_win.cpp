@@ -41,7 +41,8 @@ runtime::SupportLibrary Library(const char* name, const char* identifier,
 runtime::SupportLibrary ExtendedControlsLibrary2() {
   static const runtime::UnitClass box = [] {
     runtime::UnitClass record =
-        Record("动画框", "CartoonBox", runtime::kClassIsWindow, BoxUnitPropertyTable(), BoxClassInterface);
+        Record("动画框", "CartoonBox", runtime::kClassIsWindow | runtime::kClassDragsWindow,
+               BoxUnitPropertyTable(), BoxClassInterface);
     record.eventCount = static_cast<uint32_t>(BoxEventTable().size());
     record.events = BoxEventTable().data();
     return record;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string_view>
 
 #include "app/support/expected_repair_list.h"
 #include "app/win/stand_ins_win.h"
@@ -25,6 +26,20 @@ TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothRestoreRebuildsOnceCloseEn
   RECT overlay = e2e::WindowRect(run.overlay());
   EXPECT_EQ(overlay.left, main.left);
   EXPECT_EQ(overlay.top, main.top);
+  // The overlay's two animation boxes are live boxes, 32 x 32 and hidden as stored.
+  int boxes = 0;
+  for (HWND child = GetWindow(run.overlay(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[32] = "";
+    GetClassNameA(child, name, sizeof name);
+    if (std::string_view(name) != "CartoonBox") continue;
+    ++boxes;
+    RECT client{};
+    GetClientRect(child, &client);
+    EXPECT_EQ(client.right, 32);
+    EXPECT_EQ(client.bottom, 32);
+    EXPECT_FALSE(IsWindowVisible(child));
+  }
+  EXPECT_EQ(boxes, 2);
 
   // A drag on the background moves both windows.
   e2e::Drag(main.left + 400, main.top + 560, main.left + 340, main.top + 520);
