@@ -270,12 +270,16 @@ TEST_F(FormsWin, MoveUnitWithLeftAndTopKeepsTheSize) {
   EXPECT_EQ(handle.AsInt32(), static_cast<int32_t>(reinterpret_cast<uintptr_t>(main)));
 }
 
-TEST_F(FormsWin, TheOverlayHasRealLabelsAndObjectsAndPlaceholderBoxes) {
+TEST_F(FormsWin, TheOverlayHasRealLabelsObjectsAndBoxes) {
   gOnEvent = LoadOverlayWithMain;
   runtime::LoadStartWindow(app::kMainWindow);
   HWND box = Handle(app::kOverlayWindow, app::kCartoonBox1);
-  EXPECT_EQ(ClassOf(box), "_ZR_Placeholder");
+  EXPECT_EQ(ClassOf(box), "CartoonBox");
   EXPECT_FALSE(IsWindowVisible(box)) << "stored hidden";
+  // The box's events reach the runtime: a click on no object.
+  SendMessageA(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+  SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(3, 4));
+  EXPECT_EQ(EventsOf(app::kOverlayWindow, app::kCartoonBox1), (std::vector<int32_t>{0, 2}));
   EXPECT_EQ(GetWindow(Handle(app::kOverlayWindow, 0), GW_CHILD),
             Handle(app::kOverlayWindow, app::kCartoonBox2));
   EXPECT_EQ(ClassOf(Handle(app::kOverlayWindow, app::kCartoonObject1)), "CartoonObject");
