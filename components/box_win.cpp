@@ -175,11 +175,21 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
     POINT cursor{};
     return GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd_;
   }
+  // While the box handles a message of its own, invalidated areas are gathered into their
+  // bounding box and handed to the system once at the end (a repaint takes only that box
+  // anyway): under Wine every InvalidateRect is a round trip to the server.
   void Invalidate(const Rect& area) override {
-    const RECT r{area.left, area.top, area.right, area.bottom};
-    InvalidateRect(hwnd_, &r, FALSE);
+    if (area.left >= area.right || area.top >= area.bottom) return;
+    if (!gathering_) return InvalidateArea(area);
+    pending_ = pending_.left >= pending_.right
+                   ? area
+                   : Rect{std::min(pending_.left, area.left), std::min(pending_.top, area.top),
+                          std::max(pending_.right, area.right), std::max(pending_.bottom, area.bottom)};
   }
-  void RepaintNow() override { UpdateWindow(hwnd_); }
+  void RepaintNow() override {
+    FlushInvalidated();
+    UpdateWindow(hwnd_);
+  }
   void PlaySound(std::span<const uint8_t> bytes) override {
     // The player reads the bytes while it plays; the pool may free them before (a destroyed
     // object's sound), so the window sound keeps its own copy.
@@ -188,6 +198,21 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   // May destroy the window and with it this object: nothing here is touched after the route.
   EventResult Fire(int32_t event, std::span<const int32_t> args) override {
     return gRoute(*this, event, args);
+  }
+
+  // Runs an engine operation with the invalidations gathered. When it says the box is gone,
+  // this object is gone too.
+  template <typename Operation>
+  Outcome Gathered(Operation operation) {
+    const bool outer = !gathering_;
+    gathering_ = true;
+    const Outcome outcome = operation(*engine);
+    if (outcome == Outcome::kBoxGone) return outcome;
+    if (outer) {
+      gathering_ = false;
+      FlushInvalidated();
+    }
+    return outcome;
   }
 
   // --- Messages.
@@ -302,6 +327,17 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
     SetDIBitsToDevice(dc, r.left, r.top, w, h, 0, 0, 0, h, buffer_.data(), &info, DIB_RGB_COLORS);
   }
 
+  void InvalidateArea(const Rect& area) {
+    const RECT r{area.left, area.top, area.right, area.bottom};
+    InvalidateRect(hwnd_, &r, FALSE);
+  }
+  void FlushInvalidated() {
+    if (pending_.left < pending_.right) InvalidateArea(pending_);
+    pending_ = {};
+  }
+
+  bool gathering_ = false;
+  Rect pending_;
   std::vector<uint32_t> background_;
   int32_t bgWidth_ = 0, bgHeight_ = 0;
   std::vector<uint32_t> buffer_;
@@ -314,23 +350,31 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
 // Mouse messages go to the engine; the default processing follows while the box exists.
 bool MouseToEngine(BoxUnit& unit, UINT message, WPARAM wParam, LPARAM lParam, Outcome* outcome) {
   const int32_t x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
-  BoxEngine& engine = *unit.engine;
+  Outcome (BoxEngine::*button)(int32_t, int32_t) = nullptr;
   switch (message) {
     case WM_LBUTTONDOWN:
-      return *outcome = engine.LeftDown(x, y), true;
+      button = &BoxEngine::LeftDown;
+      break;
     case WM_LBUTTONUP:
-      return *outcome = engine.LeftUp(x, y), true;
+      button = &BoxEngine::LeftUp;
+      break;
     case WM_LBUTTONDBLCLK:
-      return *outcome = engine.DoubleClick(x, y), true;
+      button = &BoxEngine::DoubleClick;
+      break;
     case WM_RBUTTONDOWN:
-      return *outcome = engine.RightDown(x, y), true;
+      button = &BoxEngine::RightDown;
+      break;
     case WM_RBUTTONUP:
-      return *outcome = engine.RightUp(x, y), true;
+      button = &BoxEngine::RightUp;
+      break;
     case WM_MOUSEMOVE:
-      return *outcome = engine.MouseMove(x, y, (wParam & MK_LBUTTON) != 0), true;
+      *outcome = unit.Gathered([&](BoxEngine& e) { return e.MouseMove(x, y, (wParam & MK_LBUTTON) != 0); });
+      return true;
     default:
       return false;
   }
+  *outcome = unit.Gathered([&](BoxEngine& e) { return (e.*button)(x, y); });
+  return true;
 }
 
 LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -352,7 +396,7 @@ LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) 
     case WM_ERASEBKGND:
       return 1;
     case WM_TIMER:
-      if (wParam == kFrameTimer) unit->engine->Tick();  // the box may be gone afterwards
+      if (wParam == kFrameTimer) unit->Gathered([](BoxEngine& e) { return e.Tick(); });  // may end the box
       return 0;
     case WM_MOUSEACTIVATE:
       if (!unit->design) SetFocus(hwnd);
