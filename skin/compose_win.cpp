@@ -1,10 +1,10 @@
-// Composition of a layered window's picture (background and every PNG control), its
-// presentation with per-pixel alpha, and the drawn caret of a focused edit box.
+// Composition of a layered window's picture (background and every PNG control) and the drawn
+// caret of a focused edit box.
 //
-// Every visible change recomposes the whole picture, so that a hover shows without lag: the
-// picture is put together directly in the DIB that UpdateLayeredWindow takes, images the layer
-// decoded are copied or blended from their own pixels where they are not scaled, and GDI+
-// draws only what needs scaling, fills, borders or text.
+// Every visible change recomposes the whole picture, so that a hover shows without lag: images
+// the layer decoded are copied or blended from their own pixels where they are not scaled, GDI+
+// draws only what needs scaling, fills, borders or text, and the presentation hands the window
+// only the part that changed.
 #include <windows.h>
 
 #include <algorithm>
@@ -17,38 +17,6 @@
 
 namespace skin {
 namespace {
-
-PresentObserver gPresentObserver = nullptr;
-
-// A window-sized 32-bit top-down DIB selected into a memory DC compatible with the window's.
-class Frame {
- public:
-  Frame(HWND window, int32_t width, int32_t height)
-      : windowDc_(window),
-        memory_(windowDc_.get()),
-        dib_(memory_.get(), width, height),
-        selected_(memory_.get(), dib_.get()),
-        width_(width),
-        height_(height) {}
-  uint32_t* pixels() const { return dib_.bits(); }
-
-  void Present(HWND window) {
-    GdiFlush();
-    if (gPresentObserver) gPresentObserver(window, pixels(), width_, height_);
-    SIZE size{width_, height_};
-    POINT source{0, 0};
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    UpdateLayeredWindow(window, windowDc_.get(), nullptr, &size, memory_.get(), &source, 0, &blend,
-                        ULW_ALPHA);
-  }
-
- private:
-  WindowDc windowDc_;
-  MemoryDc memory_;
-  base::DibSection dib_;
-  Selection selected_;
-  int32_t width_, height_;
-};
 
 bool WindowSize(HWND window, int32_t* width, int32_t* height) {
   RECT frame{};
@@ -153,8 +121,6 @@ void DrawPlaced(const Canvas& canvas, const PinnedImage& image, int32_t placemen
   if (graphics) DrawPlaced(graphics.get(), image.get(), placement, x, y, w, h);
 }
 
-void SetPresentObserver(PresentObserver observer) { gPresentObserver = observer; }
-
 CaretState& Caret() {
   static CaretState caret;
   return caret;
@@ -202,44 +168,42 @@ void DrawChild(HWND window, HWND child, const Canvas& canvas) {
 void ComposeWindow(HWND window) {
   int32_t w = 0, h = 0;
   if (!base::Gdiplus() || !IsWindow(window) || !WindowSize(window, &w, &h)) return;
-  Frame frame(window, w, h);
-  if (!frame.pixels()) return;
-  {
-    const Canvas canvas(frame.pixels(), w, h);
+  PresentPicture(window, w, h, [&](uint32_t* pixels) {
     {
-      // Stretched over the whole window; one of the window's size is copied as it is.
-      const PinnedImage back(window, kPropBackImage);
-      const DecodedImage* decoded = back.decoded();
-      if (decoded && decoded->width == w && decoded->height == h) {
-        CopyPixels({canvas.pixels(), w, h}, {decoded->pixels.data(), w, h});
-      } else if (back.get()) {
-        base::GdipGraphics graphics = canvas.Graphics();
-        if (graphics)
-          base::Gdiplus()->GdipDrawImageRect(graphics.get(), back.get(), 0, 0, float(w), float(h));
+      const Canvas canvas(pixels, w, h);
+      {
+        // Stretched over the whole window; one of the window's size is copied as it is.
+        const PinnedImage back(window, kPropBackImage);
+        const DecodedImage* decoded = back.decoded();
+        if (decoded && decoded->width == w && decoded->height == h) {
+          CopyPixels({canvas.pixels(), w, h}, {decoded->pixels.data(), w, h});
+        } else if (back.get()) {
+          base::GdipGraphics graphics = canvas.Graphics();
+          if (graphics)
+            base::Gdiplus()->GdipDrawImageRect(graphics.get(), back.get(), 0, 0, float(w), float(h));
+        }
+      }
+      for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (Prop(child, kPropType)) DrawChild(window, child, canvas);
       }
     }
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-      if (Prop(child, kPropType)) DrawChild(window, child, canvas);
+    CaretState& caret = Caret();
+    if (window == caret.focusedWindow) {
+      caret.lastComposition.width = w;
+      caret.lastComposition.height = h;
+      caret.lastComposition.pixels.assign(pixels, pixels + size_t(w) * h);
     }
-  }
-  CaretState& caret = Caret();
-  if (window == caret.focusedWindow) {
-    caret.lastComposition.width = w;
-    caret.lastComposition.height = h;
-    caret.lastComposition.pixels.assign(frame.pixels(), frame.pixels() + size_t(w) * h);
-  }
-  frame.Present(window);
+  });
 }
 
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible) {
   int32_t w = 0, h = 0;
   if (!IsWindow(window) || picture.pixels.empty() || !WindowSize(window, &w, &h)) return;
   if (w != picture.width || h != picture.height) return;  // the window changed size: wait for the next one
-  Frame frame(window, w, h);
-  if (!frame.pixels()) return;
-  std::memcpy(frame.pixels(), picture.pixels.data(), picture.pixels.size() * 4);
-  if (caretVisible) DrawCaret(window, {frame.pixels(), w, h});
-  frame.Present(window);
+  PresentPicture(window, w, h, [&](uint32_t* pixels) {
+    std::memcpy(pixels, picture.pixels.data(), picture.pixels.size() * 4);
+    if (caretVisible) DrawCaret(window, {pixels, w, h});
+  });
 }
 
 }  // namespace skin

@@ -42,4 +42,38 @@ void CopyPixels(PixelView target, SourcePixels source) {
   std::memcpy(target.pixels, source.pixels, static_cast<size_t>(target.width) * target.height * 4);
 }
 
+PixelArea ChangedArea(SourcePixels before, SourcePixels after) {
+  PixelArea area;
+  const int32_t w = before.width, h = before.height;
+  if (w != after.width || h != after.height || w <= 0 || h <= 0) return area;
+  const auto row = [w](SourcePixels picture, int32_t y) {
+    return picture.pixels + static_cast<size_t>(y) * w;
+  };
+  const auto same = [&](int32_t y) { return std::memcmp(row(before, y), row(after, y), size_t(w) * 4) == 0; };
+  int32_t top = 0, bottom = h;
+  while (top < h && same(top)) ++top;
+  if (top == h) return area;
+  while (same(bottom - 1)) --bottom;
+  int32_t left = w, right = 0;
+  for (int32_t y = top; y < bottom && (left > 0 || right < w); ++y) {
+    const uint32_t *from = row(before, y), *to = row(after, y);
+    int32_t first = 0, last = w;
+    while (first < left && from[first] == to[first]) ++first;
+    while (last > right && from[last - 1] == to[last - 1]) --last;
+    left = std::min(left, first);
+    right = std::max(right, last);
+  }
+  return {left, top, right, bottom};
+}
+
+void CopyArea(PixelView target, SourcePixels source, PixelArea area) {
+  if (area.empty() || source.width != target.width || source.height != target.height) return;
+  area.left = std::max(0, area.left), area.top = std::max(0, area.top);
+  area.right = std::min(target.width, area.right), area.bottom = std::min(target.height, area.bottom);
+  for (int32_t y = area.top; y < area.bottom; ++y) {
+    const size_t at = static_cast<size_t>(y) * target.width + area.left;
+    std::memcpy(target.pixels + at, source.pixels + at, static_cast<size_t>(area.right - area.left) * 4);
+  }
+}
+
 }  // namespace skin

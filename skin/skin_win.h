@@ -7,6 +7,7 @@
 #include <objidl.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -153,6 +154,9 @@ struct Composition {
 void ComposeWindow(HWND window);
 // Hands a picture to the layered window, with the drawn caret or without.
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
+// Has `draw` put a transparent width x height picture together and hands it to the layered
+// window, as the part that changed since the window's last picture where that is known.
+void PresentPicture(HWND window, int32_t width, int32_t height, const std::function<void(uint32_t*)>& draw);
 
 // The picture being put together: pixels written directly where no scaling is needed, and a
 // GDI+ bitmap over the same pixels for whatever else (scaled images, fills, borders, text).

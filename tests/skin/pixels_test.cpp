@@ -42,5 +42,21 @@ TEST(CopyPixels, OnlyAPictureOfTheSameSize) {
   EXPECT_EQ(target[3], 4u);
 }
 
+TEST(ChangedArea, BoundsEveryChangedPixelAndCopyAreaMovesExactlyThatPart) {
+  std::vector<uint32_t> before(6 * 5, 0x11111111), after = before;
+  EXPECT_TRUE(ChangedArea({before.data(), 6, 5}, {after.data(), 6, 5}).empty());
+  after[1 * 6 + 4] = 1;  // row 1, column 4
+  after[3 * 6 + 2] = 2;  // row 3, column 2
+  const PixelArea area = ChangedArea({before.data(), 6, 5}, {after.data(), 6, 5});
+  EXPECT_EQ((std::vector<int32_t>{area.left, area.top, area.right, area.bottom}),
+            (std::vector<int32_t>{2, 1, 5, 4}));
+  after[0] = 3;  // outside the area: not copied
+  CopyArea({before.data(), 6, 5}, {after.data(), 6, 5}, area);
+  EXPECT_EQ(before[1 * 6 + 4], 1u);
+  EXPECT_EQ(before[3 * 6 + 2], 2u);
+  EXPECT_EQ(before[0], 0x11111111u);
+  EXPECT_TRUE(ChangedArea({before.data(), 6, 5}, {before.data(), 6, 4}).empty()) << "sizes differ";
+}
+
 }  // namespace
 }  // namespace skin

@@ -1,0 +1,139 @@
+// Presentation of a layered window's picture with per-pixel alpha.
+//
+// The picture last handed to a window is kept in the DIB that UpdateLayeredWindow takes, and
+// the next one is put together beside it and handed over as the rectangle that changed: a
+// hover changes one button, and the window manager (Wine's especially, which derives the
+// window's shape from every pixel it is given) then works on that button only. One window is
+// kept, the one being worked with; a picture for another window, or for a window of another
+// size, starts afresh. A thread that finds the kept picture in use by another thread puts its
+// picture together in a DIB of its own and hands over the whole of it: nobody ever waits.
+#include <windows.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "base/gdi_win.h"
+#include "runtime/core/declared_functions.h"
+#include "runtime/core/declared_functions_win.h"
+#include "skin/pixels.h"
+#include "skin/skin_win.h"
+
+namespace skin {
+namespace {
+
+PresentObserver gPresentObserver = nullptr;
+
+// UpdateLayeredWindowIndirect, which takes the changed rectangle; from Windows Vista on.
+using UpdateIndirect = BOOL(WINAPI*)(HWND, const UPDATELAYEREDWINDOWINFO*);
+UpdateIndirect FindUpdateIndirect() {
+  static const UpdateIndirect found = [] {
+    static runtime::Declaration table[] = {{"user32.dll", "UpdateLayeredWindowIndirect"}};
+    static runtime::Win32LibraryLoader loader;
+    static runtime::DeclaredFunctions functions(table, loader);
+    return reinterpret_cast<UpdateIndirect>(functions.TryResolve(0));
+  }();
+  return found;
+}
+
+// A window-sized 32-bit top-down DIB selected into a memory DC.
+class Frame {
+ public:
+  Frame(int32_t width, int32_t height)
+      : dib_(memory_.get(), width, height),
+        selected_(memory_.get(), dib_.get()),
+        width_(width),
+        height_(height) {}
+  uint32_t* pixels() const { return dib_.bits(); }
+  int32_t width() const { return width_; }
+  int32_t height() const { return height_; }
+
+  // Hands the picture to the window; `changed`, when given, is all that differs from the last.
+  void Present(HWND window, const RECT* changed) const {
+    GdiFlush();
+    if (gPresentObserver) gPresentObserver(window, pixels(), width_, height_);
+    WindowDc screen(window);
+    SIZE size{width_, height_};
+    POINT source{0, 0};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    if (changed) {
+      if (const UpdateIndirect update = FindUpdateIndirect()) {
+        const UPDATELAYEREDWINDOWINFO info{
+            sizeof info, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend, ULW_ALPHA, changed};
+        if (update(window, &info)) return;
+      }
+    }
+    UpdateLayeredWindow(window, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend, ULW_ALPHA);
+  }
+
+ private:
+  MemoryDc memory_;
+  base::DibSection dib_;
+  Selection selected_;
+  int32_t width_, height_;
+};
+
+struct KeptPicture {
+  KeptPicture() { InitializeCriticalSection(&lock); }
+  CRITICAL_SECTION lock;
+  HWND window = nullptr;
+  std::unique_ptr<Frame> shown;  // what the window shows
+  std::vector<uint32_t> next;    // the picture being put together
+};
+
+KeptPicture& Kept() {
+  static KeptPicture kept;
+  return kept;
+}
+
+class TryLock {
+ public:
+  explicit TryLock(CRITICAL_SECTION& lock) : lock_(lock), held_(TryEnterCriticalSection(&lock) != 0) {}
+  ~TryLock() {
+    if (held_) LeaveCriticalSection(&lock_);
+  }
+  TryLock(const TryLock&) = delete;
+  TryLock& operator=(const TryLock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  CRITICAL_SECTION& lock_;
+  bool held_;
+};
+
+}  // namespace
+
+void SetPresentObserver(PresentObserver observer) { gPresentObserver = observer; }
+
+void PresentPicture(HWND window, int32_t width, int32_t height, const std::function<void(uint32_t*)>& draw) {
+  KeptPicture& kept = Kept();
+  const TryLock lock(kept.lock);
+  if (!lock.held()) {
+    const Frame own(width, height);
+    if (!own.pixels()) return;
+    draw(own.pixels());
+    own.Present(window, nullptr);
+    return;
+  }
+  if (kept.window != window || !kept.shown || kept.shown->width() != width ||
+      kept.shown->height() != height) {
+    kept.window = nullptr;
+    kept.next = {};
+    kept.shown = std::make_unique<Frame>(width, height);
+    if (!kept.shown->pixels()) return;
+    kept.window = window;
+    draw(kept.shown->pixels());
+    kept.shown->Present(window, nullptr);
+    return;
+  }
+  kept.next.assign(static_cast<size_t>(width) * height, 0);
+  draw(kept.next.data());
+  const SourcePixels next{kept.next.data(), width, height};
+  const PixelArea changed = ChangedArea({kept.shown->pixels(), width, height}, next);
+  if (changed.empty()) return;
+  CopyArea({kept.shown->pixels(), width, height}, next, changed);
+  const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
+  kept.shown->Present(window, &rect);
+}
+
+}  // namespace skin
