@@ -68,11 +68,14 @@ guest-image: $(SETUP)
 guest-test: win32-tests guest-image
 	scripts/guest-test.sh
 
-# The sprite benchmarks natively, then the skin benchmark under Wine.
+# The sprite benchmarks natively, then the skin benchmark and the animation box's sprite demo
+# (500 objects for 10 s, then 2,000 without spinning) under Wine.
 bench: bench-build build/win64/build.ninja
 	scripts/bench.sh build/bench
-	cmake --build --preset win64 --target skin_bench
+	cmake --build --preset win64 --target skin_bench box_demo
 	scripts/wine-emulator.sh build/win64/tests/skin/skin_bench.exe
+	scripts/wine-emulator.sh build/win64/tests/components/box_demo.exe 500 10
+	scripts/wine-emulator.sh build/win64/tests/components/box_demo.exe 2000 10 0
 
 clean:
 	rm -rf build/native build/win64 build/win32 build/fuzz build/bench

@@ -141,7 +141,7 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
     MakeBrush();
     MakeFont();
     ApplyBorder(hwnd_, props.border);
-    RenderBackgroundNow();
+    Resized();  // renders the background unless the size messages did already
     if (!design) timing_ = SetTimer(hwnd_, kFrameTimer, kFramePeriod, nullptr) != 0;
     return true;
   }
