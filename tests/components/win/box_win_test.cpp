@@ -116,6 +116,46 @@ TEST(BoxWindow, EmptyDataShowsTheButtonFace) {
   EXPECT_EQ(host.Grab().At(kBoxX + 48, kBoxY + 8), GetSysColor(COLOR_BTNFACE));
 }
 
+template <typename Routine>
+Routine Op(int operation) {
+  return reinterpret_cast<Routine>(BoxClassInterface(operation));
+}
+
+TEST(BoxWindow, BorderFocusResizeAndTheEntryPoints) {
+  Host host(100, 70, RGB(0, 128, 0));
+  runtime::UnitObject* box = host.Create(BoxClassInterface, {}, kBoxX, kBoxY, 32, 32);
+  ASSERT_TRUE(box);
+  HWND hwnd = reinterpret_cast<HWND>(box->Handle());
+  const auto change = Op<runtime::PropertyChangedRoutine>(runtime::kOpPropertyChanged);
+  using Styles = std::pair<LONG_PTR, LONG_PTR>;  // the thin border, the edges
+  const auto styles = [&] {
+    return Styles(
+        GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_BORDER,
+        GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME | WS_EX_STATICEDGE));
+  };
+  change(*box, kBoxBorder, {.number = 4});
+  EXPECT_EQ(styles(), Styles(0, WS_EX_CLIENTEDGE | WS_EX_DLGMODALFRAME));
+  change(*box, kBoxBorder, {.number = 9});  // clamped to 5, the thin border alone
+  EXPECT_EQ(styles(), Styles(WS_BORDER, 0));
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  EXPECT_EQ(client.right, 30);
+  change(*box, kBoxBorder, {.number = 0});
+  change(*box, kBoxBrushStyle, {.number = 30});
+  change(*box, kBoxBackColor, {.number = RGB(0, 0, 255)});
+  EXPECT_EQ(Op<runtime::GetPropertyRoutine>(runtime::kOpGetProperty)(*box, kBoxBrushStyle).number, 30);
+  BoxProperties stored;
+  ASSERT_TRUE(ReadBoxData(Op<runtime::SerializeRoutine>(runtime::kOpSerialize)(*box), &stored));
+  EXPECT_EQ(stored.backColor, RGB(0, 0, 255));
+  EXPECT_EQ(stored.brushStyle, 30);
+  // A bigger box shows its colour everywhere; a mouse activation gives it the focus.
+  SetWindowPos(hwnd, nullptr, 0, 0, 48, 40, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(host.Grab().At(kBoxX + 47, kBoxY + 39), RGB(0, 0, 255));
+  SendMessageA(hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host.hwnd()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(GetFocus(), hwnd);
+}
+
 TEST(BoxWindow, PictureModesCentreTileAndStretch) {
   Host host(200, 70, RGB(0, 128, 0));
   // Mode 2: a 30 x 50 picture in a 60 x 40 box sits at (15, -5): cropped 5 rows at the top and
