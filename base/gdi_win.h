@@ -87,6 +87,18 @@ class Selection {
   HGDIOBJ previous_;
 };
 
+// The header of a 32-bit top-down device-independent bitmap of the size.
+inline BITMAPINFO TopDown32(int32_t width, int32_t height) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  return info;
+}
+
 // A 32-bit top-down DIB section of the size; bits() is null when it could not be made.
 class DibSection {
  public:
@@ -98,13 +110,7 @@ class DibSection {
 
  private:
   static HBITMAP Create(HDC dc, int32_t width, int32_t height, uint32_t** bits) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDown32(width, height);
     void* pixels = nullptr;
     HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
     *bits = static_cast<uint32_t*>(pixels);

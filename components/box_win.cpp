@@ -317,13 +317,7 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
     }
     engine->Compose(Rect{r.left, r.top, r.right, r.bottom}, Surface{buffer_.data(), w, h, w});
     for (uint32_t& pixel : buffer_) pixel &= kColorMask;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = base::TopDown32(w, h);
     SetDIBitsToDevice(dc, r.left, r.top, w, h, 0, 0, 0, h, buffer_.data(), &info, DIB_RGB_COLORS);
   }
 

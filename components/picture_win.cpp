@@ -18,18 +18,8 @@ using base::DibSection;
 using base::GdiObject;
 using base::MemoryDc;
 using base::Selection;
+using base::TopDown32;
 namespace {
-
-BITMAPINFO TopDown32(int32_t width, int32_t height) {
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  return info;
-}
 
 // A bitmap read at its own size.
 bool ReadBitmap(HDC dc, HBITMAP bitmap, size_t budget, FrameSet* set) {

@@ -17,6 +17,7 @@
 
 #include "../png_writer.h"
 #include "assets/assets.h"
+#include "base/gdi_win.h"
 #include "components/box_properties.h"
 #include "components/box_win.h"
 #include "components/library_win.h"
@@ -166,8 +167,7 @@ void Populate(runtime::UnitObject& box, const std::vector<runtime::UnitObject*>&
 bool SaveScreenshot(HWND window, const char* path) {
   HDC dc = GetDC(window);
   HDC memory = CreateCompatibleDC(dc);
-  BITMAPINFO info{};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB};
+  const BITMAPINFO info = base::TopDown32(kWidth, kHeight);
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, dib);
