@@ -3,7 +3,6 @@
 // the windows behind it repaint the area it covers before it draws again.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,22 +22,6 @@ using runtime::PropertyValue;
 using runtime::UnitObject;
 
 constexpr char kLabelClassName[] = "TransLabel";
-
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-bool RegisterLabelClass() {
-  WNDCLASSEXA known{};
-  known.cbSize = sizeof known;
-  if (GetClassInfoExA(runtime::ModuleInstance(), kLabelClassName, &known)) return true;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = LabelProc;
-  wc.hInstance = runtime::ModuleInstance();
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kLabelClassName;
-  return RegisterClassExA(&wc) != 0;
-}
 
 UINT TextFormat(const LabelProperties& p) {
   constexpr UINT kHorizontal[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
@@ -113,26 +96,61 @@ class LabelUnit final : public runtime::Win32Unit {
       : Win32Unit(params.windowId, params.unitId), props(std::move(properties)) {}
 
   LabelProperties props;
-  bool ownedByWindow = false;
 
-  bool Create(const CreateParams& params) {
-    if (!RegisterLabelClass()) return false;
-    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
-    return CreateWindowExA(WS_EX_TRANSPARENT, kLabelClassName, props.caption.c_str(), style, params.left,
-                           params.top, params.width, params.height, reinterpret_cast<HWND>(params.parent),
-                           reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
-                           runtime::ModuleInstance(), this) != nullptr;
+  static UnitObject* Make(const CreateParams& params) {
+    // Data the label cannot read is rejected whole: the label comes up with its defaults.
+    return runtime::MakeUnit<LabelUnit>(params, ReadTransLabelBlock(params.classBlock).properties);
   }
 
-  void Change(int k, const PropertyValue& value) {
-    if (!SetLabelProperty(props, k, value)) return;
+  bool Create(const CreateParams& params) {
+    if (!runtime::RegisterUnitClass<LabelUnit>(kLabelClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW)) {
+      return false;
+    }
+    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
+    return CreateChild(kLabelClassName, WS_EX_TRANSPARENT, props.caption.c_str(), style, params);
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case WM_ERASEBKGND:
+        return 1;  // no background of its own
+      case WM_SETTEXT:
+        // The caption is the window text, whoever sets it.
+        props.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        break;
+      case WM_WINDOWPOSCHANGED: {
+        const LRESULT result = Default(message, wParam, lParam);
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) SeeThroughRefresh(hwnd_);
+        return result;
+      }
+      default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+  }
+
+  int Change(int k, const PropertyValue& value) {
+    if (!SetLabelProperty(props, k, value)) return 0;
     if (k == LabelK(kLabelCaption)) {
       const std::string caption = props.caption;  // the window text comes back through WM_SETTEXT
       SetWindowTextA(hwnd_, caption.c_str());
     }
     SeeThroughRefresh(hwnd_);
+    return 0;
   }
 
+  runtime::Bytes Serialize() const { return WriteTransLabelBlock(props); }
+  PropertyValue Get(int k) const { return GetLabelProperty(props, k); }
+  static runtime::Bytes ConvertText(std::span<const uint8_t> data,
+                                    const runtime::TextConversion& conversion) {
+    return ConvertLabelText(data, conversion);
+  }
+
+ private:
   void Paint() {
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(hwnd_, &paint);
@@ -145,7 +163,6 @@ class LabelUnit final : public runtime::Win32Unit {
     EndPaint(hwnd_, &paint);
   }
 
- private:
   void DrawPasses(HDC dc, const std::string& text) {
     const GdiObject<HFONT> own = CreateLabelFont(props.font);
     const Selection font(dc, own.get() ? static_cast<HGDIOBJ>(own.get()) : GetStockObject(DEFAULT_GUI_FONT));
@@ -166,81 +183,10 @@ class LabelUnit final : public runtime::Win32Unit {
   }
 };
 
-LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    static_cast<LabelUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
-  }
-  auto* unit = static_cast<LabelUnit*>(runtime::Win32Unit::From(hwnd));
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  if (runtime::HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
-  switch (message) {
-    case WM_PAINT:
-      unit->Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;  // no background of its own
-    case WM_SETTEXT:
-      // The caption is the window text, whoever sets it.
-      unit->props.caption = lParam ? reinterpret_cast<const char*>(lParam) : "";
-      break;
-    case WM_WINDOWPOSCHANGED: {
-      result = DefWindowProcA(hwnd, message, wParam, lParam);
-      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
-      if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) SeeThroughRefresh(hwnd);
-      return result;
-    }
-    case WM_NCDESTROY:
-      result = DefWindowProcA(hwnd, message, wParam, lParam);
-      unit->NotifyGone(false);
-      unit->Unbind();
-      if (unit->ownedByWindow) delete unit;
-      return result;
-    default:
-      break;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-UnitObject* CreateLabel(const CreateParams& params) {
-  ClassBlockRead<LabelProperties> block = ReadTransLabelBlock(params.classBlock);
-  // Data the label cannot read is rejected whole: the label comes up with its defaults.
-  auto unit = std::make_unique<LabelUnit>(params, block.properties);
-  if (!unit->Create(params)) return nullptr;
-  unit->ownedByWindow = true;
-  return unit.release();
-}
-
-int LabelPropertyChanged(UnitObject& object, int k, const PropertyValue& value) {
-  static_cast<LabelUnit&>(object).Change(k, value);
-  return 0;
-}
-
-runtime::Bytes SerializeLabel(const UnitObject& object) {
-  return WriteTransLabelBlock(static_cast<const LabelUnit&>(object).props);
-}
-
-PropertyValue GetLabelUnitProperty(const UnitObject& object, int k) {
-  return GetLabelProperty(static_cast<const LabelUnit&>(object).props, k);
-}
-
 }  // namespace
 
 runtime::InterfaceRoutine LabelClassInterface(int operation) {
-  switch (operation) {
-    case runtime::kOpCreate:
-      return runtime::AsInterfaceRoutine(&CreateLabel);
-    case runtime::kOpPropertyChanged:
-      return runtime::AsInterfaceRoutine(&LabelPropertyChanged);
-    case runtime::kOpSerialize:
-      return runtime::AsInterfaceRoutine(&SerializeLabel);
-    case runtime::kOpGetProperty:
-      return runtime::AsInterfaceRoutine(&GetLabelUnitProperty);
-    case runtime::kOpExtra:
-      return runtime::AsInterfaceRoutine(&ConvertLabelText);
-    default:
-      return nullptr;
-  }
+  return runtime::UnitClassInterface<LabelUnit>(operation);
 }
 
 }  // namespace components

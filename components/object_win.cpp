@@ -5,7 +5,6 @@
 // (after windows.h)
 #include <commdlg.h>
 
-#include <memory>
 #include <optional>
 
 #include "base/gdi_win.h"
@@ -30,22 +29,6 @@ using runtime::PropertyValue;
 using runtime::UnitObject;
 
 constexpr char kObjectClassName[] = "CartoonObject";
-
-LRESULT CALLBACK ObjectProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-bool RegisterObjectClass() {
-  WNDCLASSEXA known{};
-  known.cbSize = sizeof known;
-  if (GetClassInfoExA(runtime::ModuleInstance(), kObjectClassName, &known)) return true;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = ObjectProc;
-  wc.hInstance = runtime::ModuleInstance();
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kObjectClassName;
-  return RegisterClassExA(&wc) != 0;
-}
 
 // The open-file dialog, loaded when first asked for: the product never shows it, so it does
 // not import it.
@@ -95,6 +78,8 @@ bool ReadWholeFile(const std::string& path, runtime::Bytes* out) {
 
 class ObjectUnit final : public runtime::Win32Unit {
  public:
+  const FrameSet& source() const { return source_; }
+
   ObjectUnit(const CreateParams& params, ObjectProperties properties)
       : Win32Unit(params.windowId, params.unitId),
         props(std::move(properties)),
@@ -102,23 +87,42 @@ class ObjectUnit final : public runtime::Win32Unit {
 
   ObjectProperties props;
   const bool design;
-  bool ownedByWindow = false;
+
+  static UnitObject* Make(const CreateParams& params) {
+    ObjectProperties props;
+    ReadObjectData(params.classBlock, &props);  // data it cannot read leaves the defaults
+    return runtime::MakeUnit<ObjectUnit>(params, std::move(props));
+  }
 
   bool Create(const CreateParams& params) {
-    if (!RegisterObjectClass()) return false;
+    if (!runtime::RegisterUnitClass<ObjectUnit>(kObjectClassName, CS_DBLCLKS)) return false;
     const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS | (design ? WS_BORDER : 0);
-    if (!CreateWindowExA(0, kObjectClassName, "", style, params.left, params.top, params.width, params.height,
-                         reinterpret_cast<HWND>(params.parent),
-                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
-                         runtime::ModuleInstance(), this)) {
-      return false;
-    }
+    if (!CreateChild(kObjectClassName, 0, "", style, params)) return false;
     ApplyFont();
     Rebuild();
     return true;
   }
 
-  void Change(int k, const PropertyValue& value) {
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_TIMER:
+        if (wParam == kPreviewTimerId) Tick();
+        return 0;
+      case WM_DESTROY:
+        StopTimer();
+        break;
+      default:
+        break;
+    }
+    return Default(message, wParam, lParam);
+  }
+
+  int Change(int k, const PropertyValue& value) {
     switch (ChangeObjectProperty(props, k, value, design)) {
       case ObjectChange::kRebuild:
         if (k == kPropFont) ApplyFont();
@@ -133,6 +137,15 @@ class ObjectUnit final : public runtime::Win32Unit {
       case ObjectChange::kStored:
         break;
     }
+    return 0;
+  }
+
+  runtime::Bytes Serialize() const { return WriteObjectData(props); }
+  PropertyValue Get(int k) const { return GetObjectProperty(props, k); }
+  int Enabled(int k) const { return ObjectPropertyEnabled(props, k) ? 1 : 0; }
+  static runtime::Bytes ConvertText(std::span<const uint8_t> data,
+                                    const runtime::TextConversion& conversion) {
+    return ConvertObjectText(data, conversion);
   }
 
   int Edit(int k) {
@@ -144,6 +157,7 @@ class ObjectUnit final : public runtime::Win32Unit {
     return 1;
   }
 
+ private:
   void Tick() {
     if (player_.Tick(GetTickCount(), shown_, props.Value(kPropGifDelay)))
       InvalidateRect(hwnd_, nullptr, FALSE);
@@ -161,9 +175,6 @@ class ObjectUnit final : public runtime::Win32Unit {
     timing_ = false;
   }
 
-  const FrameSet& source() const { return source_; }
-
- private:
   // The source image from the text, or else the picture; in design mode the preview's copy
   // with the sprite's transforms.
   void Rebuild() {
@@ -223,66 +234,6 @@ class ObjectUnit final : public runtime::Win32Unit {
   std::optional<GdiObject<HFONT>> font_;
 };
 
-LRESULT CALLBACK ObjectProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    static_cast<ObjectUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
-  }
-  auto* unit = static_cast<ObjectUnit*>(runtime::Win32Unit::From(hwnd));
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  if (runtime::HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
-  switch (message) {
-    case WM_PAINT:
-      unit->Paint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_TIMER:
-      if (wParam == kPreviewTimerId) unit->Tick();
-      return 0;
-    case WM_DESTROY:
-      unit->StopTimer();
-      break;
-    case WM_NCDESTROY:
-      result = DefWindowProcA(hwnd, message, wParam, lParam);
-      unit->NotifyGone(false);
-      unit->Unbind();
-      if (unit->ownedByWindow) delete unit;
-      return result;
-    default:
-      break;
-  }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-UnitObject* CreateObject(const CreateParams& params) {
-  ObjectProperties props;
-  ReadObjectData(params.classBlock, &props);  // data it cannot read leaves the defaults
-  auto unit = std::make_unique<ObjectUnit>(params, std::move(props));
-  if (!unit->Create(params)) return nullptr;
-  unit->ownedByWindow = true;
-  return unit.release();
-}
-
-int ObjectEnabled(const UnitObject& object, int k) {
-  return ObjectPropertyEnabled(static_cast<const ObjectUnit&>(object).props, k) ? 1 : 0;
-}
-
-int EditObject(UnitObject& object, int k) { return static_cast<ObjectUnit&>(object).Edit(k); }
-
-int ObjectChanged(UnitObject& object, int k, const PropertyValue& value) {
-  static_cast<ObjectUnit&>(object).Change(k, value);
-  return 0;
-}
-
-runtime::Bytes SerializeObject(const UnitObject& object) {
-  return WriteObjectData(static_cast<const ObjectUnit&>(object).props);
-}
-
-PropertyValue GetObjectUnitProperty(const UnitObject& object, int k) {
-  return GetObjectProperty(static_cast<const ObjectUnit&>(object).props, k);
-}
-
 }  // namespace
 
 ObjectTemplateView ObjectTemplateOf(const UnitObject& unit) {
@@ -294,24 +245,7 @@ ObjectTemplateView ObjectTemplateOf(const UnitObject& unit) {
 void SetPictureFileChooser(PictureFileChooser chooser) { gChooser = chooser ? chooser : AskForPictureFile; }
 
 runtime::InterfaceRoutine ObjectClassInterface(int operation) {
-  switch (operation) {
-    case runtime::kOpCreate:
-      return runtime::AsInterfaceRoutine(&CreateObject);
-    case runtime::kOpEnablement:
-      return runtime::AsInterfaceRoutine(&ObjectEnabled);
-    case runtime::kOpEditor:
-      return runtime::AsInterfaceRoutine(&EditObject);
-    case runtime::kOpPropertyChanged:
-      return runtime::AsInterfaceRoutine(&ObjectChanged);
-    case runtime::kOpSerialize:
-      return runtime::AsInterfaceRoutine(&SerializeObject);
-    case runtime::kOpGetProperty:
-      return runtime::AsInterfaceRoutine(&GetObjectUnitProperty);
-    case runtime::kOpExtra:
-      return runtime::AsInterfaceRoutine(&ConvertObjectText);
-    default:
-      return nullptr;
-  }
+  return runtime::UnitClassInterface<ObjectUnit>(operation);
 }
 
 }  // namespace components

@@ -25,8 +25,6 @@ DWORD AlignStyle(const ButtonProperties& p) {
 
 DWORD TypeStyle(const ButtonProperties& p) { return p.type == 1 ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON; }
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 class ButtonUnit final : public Win32Unit {
  public:
   ButtonUnit(const CreateParams& params, ButtonProperties properties)
@@ -36,24 +34,42 @@ class ButtonUnit final : public Win32Unit {
   }
 
   ButtonProperties props;
-  WNDPROC original = nullptr;
+
+  static UnitObject* Make(const CreateParams& params) {
+    ClassBlockRead<ButtonProperties> block = ReadButtonBlock(params.classBlock);
+    if (!block.Ok()) return nullptr;
+    return MakeUnit<ButtonUnit>(params, std::move(block.properties));
+  }
 
   bool Create(const CreateParams& params) {
     picture_ = Picture(props.picture);
     const DWORD style = WS_CHILD | WS_CLIPSIBLINGS | BS_MULTILINE |
                         (params.style & (WS_TABSTOP | WS_DISABLED)) | TypeStyle(props) | AlignStyle(props) |
                         PictureStyle();
-    HWND hwnd = CreateWindowExA(0, "BUTTON", props.caption.c_str(), style, params.left, params.top,
-                                params.width, params.height, reinterpret_cast<HWND>(params.parent),
-                                reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
-                                ModuleInstance(), nullptr);
-    if (!hwnd) return false;
-    Attach(hwnd);
-    original = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
+    if (!CreateSubclassed<ButtonUnit>("BUTTON", props.caption.c_str(), style, params)) return false;
     ApplyFont();
     ApplyPicture();
     return true;
+  }
+
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kMessageReflectedCommand) {
+      if (HIWORD(wParam) == BN_CLICKED) Raise(kButtonEventClicked);
+      return 0;
+    }
+    return Default(message, wParam, lParam);
+  }
+
+  int Change(int k, const PropertyValue& value) {
+    if (SetButtonProperty(props, k, value)) ApplyChange(k + kFirstClassProperty);
+    return 0;
+  }
+
+  Bytes Serialize() const { return WriteButtonBlock(props); }
+
+  PropertyValue Get(int k) const {
+    if (k + kFirstClassProperty == kButtonFont) return PropertyValue{.bytes = FontBytes()};
+    return GetButtonProperty(props, k);
   }
 
   void ApplyChange(int index) {
@@ -120,65 +136,8 @@ class ButtonUnit final : public Win32Unit {
   HFONT ownFont_ = nullptr;
 };
 
-LRESULT CALLBACK ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  auto* unit = static_cast<ButtonUnit*>(Win32Unit::From(hwnd));
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  const WNDPROC original = unit->original;
-  if (message == kMessageReflectedCommand) {
-    if (HIWORD(wParam) == BN_CLICKED) unit->Raise(kButtonEventClicked);
-    return 0;
-  }
-  LRESULT result = 0;
-  if (HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
-  if (message == WM_NCDESTROY) {
-    result = CallWindowProcA(original, hwnd, message, wParam, lParam);
-    unit->NotifyGone(false);
-    unit->Unbind();
-    delete unit;
-    return result;
-  }
-  return CallWindowProcA(original, hwnd, message, wParam, lParam);
-}
-
-UnitObject* CreateButton(const CreateParams& params) {
-  ClassBlockRead<ButtonProperties> block = ReadButtonBlock(params.classBlock);
-  if (!block.Ok()) return nullptr;
-  auto unit = std::make_unique<ButtonUnit>(params, std::move(block.properties));
-  if (!unit->Create(params)) return nullptr;
-  return unit.release();  // the window's end deletes it
-}
-
-int ButtonPropertyChanged(UnitObject& object, int k, const PropertyValue& value) {
-  auto& unit = static_cast<ButtonUnit&>(object);
-  if (SetButtonProperty(unit.props, k, value)) unit.ApplyChange(k + 8);
-  return 0;
-}
-
-Bytes SerializeButton(const UnitObject& object) {
-  return WriteButtonBlock(static_cast<const ButtonUnit&>(object).props);
-}
-
-PropertyValue GetButtonUnitProperty(const UnitObject& object, int k) {
-  const auto& unit = static_cast<const ButtonUnit&>(object);
-  if (k + 8 == kButtonFont) return PropertyValue{.bytes = unit.FontBytes()};
-  return GetButtonProperty(unit.props, k);
-}
-
 }  // namespace
 
-InterfaceRoutine ButtonClassInterface(int operation) {
-  switch (operation) {
-    case kOpCreate:
-      return AsInterfaceRoutine(&CreateButton);
-    case kOpPropertyChanged:
-      return AsInterfaceRoutine(&ButtonPropertyChanged);
-    case kOpSerialize:
-      return AsInterfaceRoutine(&SerializeButton);
-    case kOpGetProperty:
-      return AsInterfaceRoutine(&GetButtonUnitProperty);
-    default:
-      return nullptr;
-  }
-}
+InterfaceRoutine ButtonClassInterface(int operation) { return UnitClassInterface<ButtonUnit>(operation); }
 
 }  // namespace runtime

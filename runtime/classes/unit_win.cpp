@@ -34,7 +34,56 @@ void Win32Unit::Unbind() {
 }
 
 void Win32Unit::NotifyGone(bool isWindowUnit) {
+  if (goneReported_) return;
+  goneReported_ = true;
   NotifyRuntimeFromCore(kNotifyUnitGone, windowId_, isWindowUnit ? 0 : unitId_);
+}
+
+LRESULT Win32Unit::Default(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (original_) return CallWindowProcA(original_, hwnd_, message, wParam, lParam);
+  return DefWindowProcA(hwnd_, message, wParam, lParam);
+}
+
+void Win32Unit::End() {
+  NotifyGone(false);
+  Unbind();
+  if (ownedByWindow_) delete this;
+}
+
+bool Win32Unit::CreateChild(const char* className, DWORD exStyle, const char* text, DWORD style,
+                            const CreateParams& params) {
+  return CreateWindowExA(exStyle, className, text, style, params.left, params.top, params.width,
+                         params.height, reinterpret_cast<HWND>(params.parent),
+                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)), ModuleInstance(),
+                         static_cast<Win32Unit*>(this)) != nullptr;
+}
+
+bool Win32Unit::CreateSubclassedWith(WNDPROC procedure, const char* className, const char* text, DWORD style,
+                                     const CreateParams& params) {
+  HWND hwnd = CreateWindowExA(0, className, text, style, params.left, params.top, params.width, params.height,
+                              reinterpret_cast<HWND>(params.parent),
+                              reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
+                              ModuleInstance(), nullptr);
+  if (!hwnd) return false;
+  Attach(hwnd);
+  original_ =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  return true;
+}
+
+bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background) {
+  WNDCLASSEXA known{};
+  known.cbSize = sizeof known;
+  if (GetClassInfoExA(ModuleInstance(), name, &known)) return known.lpfnWndProc == procedure;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = style;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = ModuleInstance();
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = background;
+  wc.lpszClassName = name;
+  return RegisterClassExA(&wc) != 0;
 }
 
 EventFrame Win32Unit::Raise(int32_t eventIndex, std::span<const int32_t> arguments) {

@@ -4,7 +4,6 @@
 // events and closes and destroys through the runtime.
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "runtime/classes/builtin_classes.h"
@@ -46,30 +45,6 @@ Frame FrameFor(const WindowProperties& p) {
   return frame;
 }
 
-LRESULT CALLBACK WindowUnitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The class name in use: the window's own, unless that name belongs to a class that is not
-// ours (a system class, say), then "KVWindow".
-const char* RegisterWindowClass(const std::string& wanted) {
-  const char* name = wanted.empty() ? kDefaultClassName : wanted.c_str();
-  WNDCLASSEXA known{};
-  known.cbSize = sizeof known;
-  if (GetClassInfoExA(ModuleInstance(), name, &known)) {
-    if (known.lpfnWndProc == WindowUnitProc) return name;
-    if (name != kDefaultClassName) return RegisterWindowClass("");
-    return nullptr;
-  }
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = WindowUnitProc;
-  wc.hInstance = ModuleInstance();
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
-  wc.lpszClassName = name;
-  return RegisterClassExA(&wc) ? name : nullptr;
-}
-
 class WindowUnit final : public Win32Unit {
  public:
   WindowUnit(const CreateParams& params, WindowProperties properties)
@@ -78,13 +53,33 @@ class WindowUnit final : public Win32Unit {
         child_(params.childWindow == 1) {}
 
   WindowProperties props;
-  bool ownedByWindow = false;
+
+  static UnitObject* Make(const CreateParams& params) {
+    ClassBlockRead<WindowProperties> block = ReadWindowBlock(params.classBlock);
+    if (!block.Ok()) return nullptr;
+    return MakeUnit<WindowUnit>(params, std::move(block.properties));
+  }
 
   bool Create(const CreateParams& params);
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  void ApplyChange(int index);
+
+  int Change(int k, const PropertyValue& value) {
+    if (SetWindowProperty(props, k, value)) ApplyChange(k + kFirstClassProperty);
+    return 0;
+  }
+
+  Bytes Serialize() const { return WriteWindowBlock(props); }
+
+  PropertyValue Get(int k) const {
+    if (k + kFirstClassProperty == kWindowStartPosition) {
+      // Read back from the live window: its state rather than how it started.
+      return PropertyValue{.number = IsIconic(hwnd_) ? 2 : IsZoomed(hwnd_) ? 3 : 0};
+    }
+    return GetWindowProperty(props, k);
+  }
 
  private:
+  void ApplyChange(int index);
   void ApplyShape();
   void ApplyFrame();
   void ApplyCloseAllowed();
@@ -102,6 +97,17 @@ class WindowUnit final : public Win32Unit {
   Picture icon_;
   HICON iconShown_ = nullptr;
 };
+
+// The class name in use: the window's own, unless that name belongs to a class that is not
+// ours (a system class, say), then "KVWindow".
+const char* RegisterWindowClass(const std::string& wanted) {
+  const char* name = wanted.empty() ? kDefaultClassName : wanted.c_str();
+  if (RegisterUnitClass<WindowUnit>(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
+                                    static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)))) {
+    return name;
+  }
+  return name != kDefaultClassName ? RegisterWindowClass("") : nullptr;
+}
 
 bool WindowUnit::Create(const CreateParams& params) {
   const Frame frame = FrameFor(props);
@@ -132,7 +138,7 @@ bool WindowUnit::Create(const CreateParams& params) {
   if (!className) return false;
   HMENU menu = child_ ? reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)) : nullptr;
   HWND hwnd = CreateWindowExA(exStyle, className, props.title.c_str(), style, left, top, params.width,
-                              params.height, owner, menu, ModuleInstance(), this);
+                              params.height, owner, menu, ModuleInstance(), static_cast<Win32Unit*>(this));
   if (!hwnd) return false;
 
   RECT outer{};
@@ -318,8 +324,6 @@ void WindowUnit::RaiseTrayEvent(LPARAM mouseMessage) {
 }
 
 LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-  LRESULT result = 0;
-  if (HandleCommonUnitMessage(*this, message, wParam, lParam, &result)) return result;
   switch (message) {
     case WM_ERASEBKGND:
       PaintBackground(reinterpret_cast<HDC>(wParam));
@@ -359,7 +363,7 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       Raise(wParam ? kWindowEventShown : kWindowEventHidden);
       break;
     case WM_NCACTIVATE:
-      if (props.keepCaptionActive) return DefWindowProcA(hwnd_, message, TRUE, lParam);
+      if (props.keepCaptionActive) return Default(message, TRUE, lParam);
       break;
     case WM_COMMAND:
       // A component's notification goes back to the component.
@@ -373,70 +377,11 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(hwnd_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK WindowUnitProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* created = static_cast<WindowUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    created->Attach(hwnd);
-  }
-  auto* unit = static_cast<WindowUnit*>(Win32Unit::From(hwnd));
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  if (message == WM_NCDESTROY) {
-    const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-    unit->Unbind();
-    if (unit->ownedByWindow) delete unit;
-    return result;
-  }
-  return unit->OnMessage(message, wParam, lParam);
-}
-
-// ---- Interface routines ----
-
-UnitObject* CreateWindowUnit(const CreateParams& params) {
-  ClassBlockRead<WindowProperties> block = ReadWindowBlock(params.classBlock);
-  if (!block.Ok()) return nullptr;
-  auto unit = std::make_unique<WindowUnit>(params, std::move(block.properties));
-  if (!unit->Create(params)) return nullptr;
-  unit->ownedByWindow = true;  // from now on the window's end deletes it
-  return unit.release();
-}
-
-int WindowPropertyChanged(UnitObject& object, int k, const PropertyValue& value) {
-  auto& unit = static_cast<WindowUnit&>(object);
-  if (SetWindowProperty(unit.props, k, value)) unit.ApplyChange(k + 8);
-  return 0;
-}
-
-Bytes SerializeWindow(const UnitObject& object) {
-  return WriteWindowBlock(static_cast<const WindowUnit&>(object).props);
-}
-
-PropertyValue GetWindowUnitProperty(const UnitObject& object, int k) {
-  const auto& unit = static_cast<const WindowUnit&>(object);
-  if (k + 8 == kWindowStartPosition) {
-    // Read back from the live window: its state rather than how it started.
-    return PropertyValue{.number = IsIconic(unit.hwnd()) ? 2 : IsZoomed(unit.hwnd()) ? 3 : 0};
-  }
-  return GetWindowProperty(unit.props, k);
+  return Default(message, wParam, lParam);
 }
 
 }  // namespace
 
-InterfaceRoutine WindowClassInterface(int operation) {
-  switch (operation) {
-    case kOpCreate:
-      return AsInterfaceRoutine(&CreateWindowUnit);
-    case kOpPropertyChanged:
-      return AsInterfaceRoutine(&WindowPropertyChanged);
-    case kOpSerialize:
-      return AsInterfaceRoutine(&SerializeWindow);
-    case kOpGetProperty:
-      return AsInterfaceRoutine(&GetWindowUnitProperty);
-    default:
-      return nullptr;
-  }
-}
+InterfaceRoutine WindowClassInterface(int operation) { return UnitClassInterface<WindowUnit>(operation); }
 
 }  // namespace runtime

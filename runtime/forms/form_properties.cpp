@@ -23,8 +23,8 @@ enum CommonProperty : int32_t {
   kVisible = 5,
   kDisabled = 6,
   kCursor = 7,
-  kFirstClassProperty = 8,
 };
+static_assert(kCursor + 1 == kFirstClassProperty);
 
 template <typename T>
 const T* PointerIn(uint64_t slot) {

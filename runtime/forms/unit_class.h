@@ -117,7 +117,11 @@ enum InterfaceOperation : int {
   kOpButtonExtra = 10,
 };
 
-// Routines by operation. Property k is class property index − 8.
+// Class property k is property index kFirstClassProperty + k: the indexes below it are the
+// properties every unit has (left, top, width, height, ...).
+inline constexpr int kFirstClassProperty = 8;
+
+// Routines by operation. Property k is class property index − kFirstClassProperty.
 using CreateRoutine = UnitObject* (*)(const CreateParams& params);  // nullptr: failed
 // Returns 1 when the unit's window must be re-created from its serialised class block.
 using PropertyChangedRoutine = int (*)(UnitObject& object, int k, const PropertyValue& value);
@@ -163,7 +167,7 @@ struct UnitClass {
   uint32_t eventCount = 0;
   const EventInfo* events = nullptr;
   uint32_t propertyCount = 0;
-  const PropertyInfo* properties = nullptr;  // class properties, the first is index 8
+  const PropertyInfo* properties = nullptr;  // class properties, the first is kFirstClassProperty
   InterfaceFunction interfaceFunction = nullptr;
   uint32_t elementCount = 0;
   const void* elements = nullptr;
