@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <string>
 
+#include "runtime/forms/class_fields.h"
+
 namespace runtime {
 namespace {
 
 constexpr PropertyInfo Kind(uint16_t kind) { return PropertyInfo{.kind = kind}; }
 
-// Indexes 8 to 31, in the order of WindowProperty.
+// Indexes kFirstClassProperty (8) to 31, in the order of WindowProperty.
 constexpr PropertyInfo kWindowProperties[] = {
     Kind(kKindText),              // 8 title
     Kind(kKindChoice),            // 9 border style
@@ -37,7 +39,7 @@ constexpr PropertyInfo kWindowProperties[] = {
     Kind(kKindLogical),           // 30 keep the caption active
     Kind(kKindText),              // 31 window class name
 };
-static_assert(std::size(kWindowProperties) == kWindowClassName - 7);
+static_assert(std::size(kWindowProperties) == kWindowClassName - kFirstClassProperty + 1);
 
 constexpr PropertyInfo kButtonProperties[] = {
     Kind(kKindPicture),  // 8 picture
@@ -52,12 +54,51 @@ constexpr PropertyInfo kTimerProperties[] = {
     Kind(kKindInteger),  // 8 interval
 };
 
-PropertyValue Number(int64_t n) { return PropertyValue{.number = n}; }
-PropertyValue ByteValue(std::span<const uint8_t> b) { return PropertyValue{.bytes = {b.begin(), b.end()}}; }
-PropertyValue Text(const std::string& s) { return PropertyValue{.bytes = {s.begin(), s.end()}}; }
-std::string TextOf(const PropertyValue& v) { return std::string(v.bytes.begin(), v.bytes.end()); }
-int32_t Int(const PropertyValue& v) { return static_cast<int32_t>(v.number); }
-bool Logical(const PropertyValue& v) { return v.number != 0; }
+// Where each class property sits in the stored properties.
+constexpr ClassField<WindowProperties> kWindowFields[] = {
+    Field<&WindowProperties::title>(kWindowTitle),
+    Field<&WindowProperties::borderStyle>(kWindowBorderStyle),
+    // Read back as the signed 32-bit value it was stored as (kNoColor is negative).
+    {kWindowBackgroundColour,
+     [](const WindowProperties& p) {
+       return PropertyValue{.number = static_cast<int32_t>(p.backgroundColour)};
+     },
+     [](WindowProperties& p, const PropertyValue& v) {
+       p.backgroundColour = static_cast<uint32_t>(v.number);
+     }},
+    Field<&WindowProperties::picture>(kWindowPicture),
+    Field<&WindowProperties::picturePlacement>(kWindowPicturePlacement),
+    Field<&WindowProperties::sound>(kWindowSound),
+    Field<&WindowProperties::soundPlaying>(kWindowSoundPlaying),
+    Field<&WindowProperties::controlBox>(kWindowControlBox),
+    Field<&WindowProperties::maximizeButton>(kWindowMaximizeButton),
+    Field<&WindowProperties::minimizeButton>(kWindowMinimizeButton),
+    Field<&WindowProperties::startPosition>(kWindowStartPosition),
+    Field<&WindowProperties::closeAllowed>(kWindowCloseAllowed),
+    Field<&WindowProperties::icon>(kWindowIcon),
+    Field<&WindowProperties::enterMovesFocus>(kWindowEnterMovesFocus),
+    Field<&WindowProperties::escCloses>(kWindowEscCloses),
+    Field<&WindowProperties::f1Help>(kWindowF1Help),
+    Field<&WindowProperties::helpFile>(kWindowHelpFile),
+    Field<&WindowProperties::helpContext>(kWindowHelpContext),
+    Field<&WindowProperties::showInTaskbar>(kWindowShowInTaskbar),
+    Field<&WindowProperties::dragByClient>(kWindowDragByClient),
+    Field<&WindowProperties::shape>(kWindowShape),
+    Field<&WindowProperties::alwaysOnTop>(kWindowAlwaysOnTop),
+    Field<&WindowProperties::keepCaptionActive>(kWindowKeepCaptionActive),
+    Field<&WindowProperties::className>(kWindowClassName),
+};
+static_assert(std::size(kWindowFields) == std::size(kWindowProperties));
+
+constexpr ClassField<ButtonProperties> kButtonFields[] = {
+    Field<&ButtonProperties::picture>(kButtonPicture),
+    ChoiceField<&ButtonProperties::type, 0, 1>(kButtonType),
+    Field<&ButtonProperties::caption>(kButtonCaption),
+    ChoiceField<&ButtonProperties::horizontalAlign, 0, 2>(kButtonHorizontalAlign),
+    ChoiceField<&ButtonProperties::verticalAlign, 0, 2>(kButtonVerticalAlign),
+    Field<&ButtonProperties::font>(kButtonFont),
+};
+static_assert(std::size(kButtonFields) == std::size(kButtonProperties));
 
 }  // namespace
 
@@ -66,193 +107,31 @@ std::span<const PropertyInfo> ButtonPropertyTable() { return kButtonProperties; 
 std::span<const PropertyInfo> TimerPropertyTable() { return kTimerProperties; }
 
 PropertyValue GetWindowProperty(const WindowProperties& p, int k) {
-  switch (k + 8) {
-    case kWindowTitle:
-      return Text(p.title);
-    case kWindowBorderStyle:
-      return Number(p.borderStyle);
-    case kWindowBackgroundColour:
-      return Number(static_cast<int32_t>(p.backgroundColour));
-    case kWindowPicture:
-      return ByteValue(p.picture);
-    case kWindowPicturePlacement:
-      return Number(p.picturePlacement);
-    case kWindowSound:
-      return ByteValue(p.sound);
-    case kWindowSoundPlaying:
-      return Number(p.soundPlaying);
-    case kWindowControlBox:
-      return Number(p.controlBox);
-    case kWindowMaximizeButton:
-      return Number(p.maximizeButton);
-    case kWindowMinimizeButton:
-      return Number(p.minimizeButton);
-    case kWindowStartPosition:
-      return Number(p.startPosition);
-    case kWindowCloseAllowed:
-      return Number(p.closeAllowed);
-    case kWindowIcon:
-      return ByteValue(p.icon);
-    case kWindowEnterMovesFocus:
-      return Number(p.enterMovesFocus);
-    case kWindowEscCloses:
-      return Number(p.escCloses);
-    case kWindowF1Help:
-      return Number(p.f1Help);
-    case kWindowHelpFile:
-      return Text(p.helpFile);
-    case kWindowHelpContext:
-      return Number(p.helpContext);
-    case kWindowShowInTaskbar:
-      return Number(p.showInTaskbar);
-    case kWindowDragByClient:
-      return Number(p.dragByClient);
-    case kWindowShape:
-      return Number(p.shape);
-    case kWindowAlwaysOnTop:
-      return Number(p.alwaysOnTop);
-    case kWindowKeepCaptionActive:
-      return Number(p.keepCaptionActive);
-    case kWindowClassName:
-      return Text(p.className);
-    default:
-      return {};
-  }
+  return GetField<WindowProperties>(kWindowFields, p, k);
 }
 
 bool SetWindowProperty(WindowProperties& p, int k, const PropertyValue& v) {
-  switch (k + 8) {
-    case kWindowTitle:
-      p.title = TextOf(v);
-      break;
-    case kWindowBorderStyle:
-      p.borderStyle = Int(v);
-      break;
-    case kWindowBackgroundColour:
-      p.backgroundColour = static_cast<uint32_t>(v.number);
-      break;
-    case kWindowPicture:
-      p.picture = v.bytes;
-      break;
-    case kWindowPicturePlacement:
-      p.picturePlacement = Int(v);
-      break;
-    case kWindowSound:
-      p.sound = v.bytes;
-      break;
-    case kWindowSoundPlaying:
-      p.soundPlaying = Int(v);
-      break;
-    case kWindowControlBox:
-      p.controlBox = Logical(v);
-      break;
-    case kWindowMaximizeButton:
-      p.maximizeButton = Logical(v);
-      break;
-    case kWindowMinimizeButton:
-      p.minimizeButton = Logical(v);
-      break;
-    case kWindowStartPosition:
-      p.startPosition = Int(v);
-      break;
-    case kWindowCloseAllowed:
-      p.closeAllowed = Logical(v);
-      break;
-    case kWindowIcon:
-      p.icon = v.bytes;
-      break;
-    case kWindowEnterMovesFocus:
-      p.enterMovesFocus = Logical(v);
-      break;
-    case kWindowEscCloses:
-      p.escCloses = Logical(v);
-      break;
-    case kWindowF1Help:
-      p.f1Help = Logical(v);
-      break;
-    case kWindowHelpFile:
-      p.helpFile = TextOf(v);
-      break;
-    case kWindowHelpContext:
-      p.helpContext = Int(v);
-      break;
-    case kWindowShowInTaskbar:
-      p.showInTaskbar = Logical(v);
-      break;
-    case kWindowDragByClient:
-      p.dragByClient = Logical(v);
-      break;
-    case kWindowShape:
-      p.shape = Int(v);
-      break;
-    case kWindowAlwaysOnTop:
-      p.alwaysOnTop = Logical(v);
-      break;
-    case kWindowKeepCaptionActive:
-      p.keepCaptionActive = Logical(v);
-      break;
-    case kWindowClassName:
-      p.className = TextOf(v);
-      break;
-    default:
-      return false;
-  }
+  if (!SetField<WindowProperties>(kWindowFields, p, k, v)) return false;
   ClampChoices(p);
   return true;
 }
 
 PropertyValue GetButtonProperty(const ButtonProperties& p, int k) {
-  switch (k + 8) {
-    case kButtonPicture:
-      return ByteValue(p.picture);
-    case kButtonType:
-      return Number(p.type);
-    case kButtonCaption:
-      return Text(p.caption);
-    case kButtonHorizontalAlign:
-      return Number(p.horizontalAlign);
-    case kButtonVerticalAlign:
-      return Number(p.verticalAlign);
-    case kButtonFont:
-      return ByteValue(p.font);
-    default:
-      return {};
-  }
+  return GetField<ButtonProperties>(kButtonFields, p, k);
 }
 
 bool SetButtonProperty(ButtonProperties& p, int k, const PropertyValue& v) {
-  switch (k + 8) {
-    case kButtonPicture:
-      p.picture = v.bytes;
-      return true;
-    case kButtonType:
-      p.type = ClampChoice(Int(v), 0, 1);
-      return true;
-    case kButtonCaption:
-      p.caption = TextOf(v);
-      return true;
-    case kButtonHorizontalAlign:
-      p.horizontalAlign = ClampChoice(Int(v), 0, 2);
-      return true;
-    case kButtonVerticalAlign:
-      p.verticalAlign = ClampChoice(Int(v), 0, 2);
-      return true;
-    case kButtonFont:
-      p.font = v.bytes;
-      return true;
-    default:
-      return false;
-  }
+  return SetField<ButtonProperties>(kButtonFields, p, k, v);
 }
 
 PropertyValue GetTimerProperty(const TimerProperties& p, int k) {
-  if (k + 8 != kTimerInterval) return {};
-  return Number(p.interval);
+  if (k + kFirstClassProperty != kTimerInterval) return {};
+  return PropertyValue{.number = p.interval};
 }
 
 bool SetTimerProperty(TimerProperties& p, int k, const PropertyValue& v) {
-  if (k + 8 != kTimerInterval) return false;
-  p.interval = std::max(Int(v), 0);  // a negative interval counts as 0
+  if (k + kFirstClassProperty != kTimerInterval) return false;
+  p.interval = std::max(static_cast<int32_t>(v.number), 0);  // a negative interval counts as 0
   return true;
 }
 

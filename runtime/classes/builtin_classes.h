@@ -27,7 +27,7 @@ std::span<const PropertyInfo> WindowPropertyTable();
 std::span<const PropertyInfo> ButtonPropertyTable();
 std::span<const PropertyInfo> TimerPropertyTable();
 
-// Class property k (index − 8) of stored properties; an unknown k gives an empty value.
+// Class property k (index − kFirstClassProperty) of stored properties; an unknown k gives an empty value.
 PropertyValue GetWindowProperty(const WindowProperties& p, int k);
 PropertyValue GetButtonProperty(const ButtonProperties& p, int k);
 PropertyValue GetTimerProperty(const TimerProperties& p, int k);
