@@ -16,7 +16,14 @@ class WindowDc {
     if (dc_) ReleaseDC(window_, dc_);
   }
   WindowDc(WindowDc&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
-  WindowDc& operator=(WindowDc&&) = delete;
+  WindowDc& operator=(WindowDc&& other) noexcept {
+    if (this != &other) {
+      if (dc_) ReleaseDC(window_, dc_);
+      window_ = other.window_;
+      dc_ = std::exchange(other.dc_, nullptr);
+    }
+    return *this;
+  }
   HDC get() const { return dc_; }
 
  private:
@@ -48,7 +55,13 @@ class MemoryDc {
     if (dc_) DeleteDC(dc_);
   }
   MemoryDc(MemoryDc&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-  MemoryDc& operator=(MemoryDc&&) = delete;
+  MemoryDc& operator=(MemoryDc&& other) noexcept {
+    if (this != &other) {
+      if (dc_) DeleteDC(dc_);
+      dc_ = std::exchange(other.dc_, nullptr);
+    }
+    return *this;
+  }
   HDC get() const { return dc_; }
 
  private:
@@ -60,13 +73,18 @@ template <typename Handle>
 class GdiObject {
  public:
   explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-  ~GdiObject() {
-    if (handle_) DeleteObject(handle_);
-  }
+  ~GdiObject() { reset(); }
   GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-  GdiObject& operator=(GdiObject&&) = delete;
+  GdiObject& operator=(GdiObject&& other) noexcept {
+    if (this != &other) reset(other.release());
+    return *this;
+  }
   Handle get() const { return handle_; }
   Handle release() { return std::exchange(handle_, nullptr); }
+  void reset(Handle handle = nullptr) {
+    if (handle_) DeleteObject(handle_);
+    handle_ = handle;
+  }
 
  private:
   Handle handle_;

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/gdi_win.h"
+#include "base/handles_win.h"
 #include "components/cartoon_object.h"
 #include "components/library_win.h"
 #include "components/picture_win.h"
@@ -60,19 +61,19 @@ PictureFileChooser gChooser = AskForPictureFile;
 
 // The whole file, up to the picture budget.
 bool ReadWholeFile(const std::string& path, runtime::Bytes* out) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const DWORD size = GetFileSize(file, nullptr);
+  const base::KernelHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  if (!file) return false;
+  const DWORD size = GetFileSize(file.get(), nullptr);
   bool ok = size != INVALID_FILE_SIZE && size <= kPictureBudget;
   if (ok) {
     out->resize(size);
     DWORD done = 0, read = 0;
     while (ok && done < size) {
-      ok = ReadFile(file, out->data() + done, size - done, &read, nullptr) && read > 0;
+      ok = ReadFile(file.get(), out->data() + done, size - done, &read, nullptr) && read > 0;
       done += read;
     }
   }
-  CloseHandle(file);
   return ok;
 }
 

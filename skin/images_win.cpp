@@ -13,10 +13,7 @@ namespace {
 
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
   if (const base::GdiplusApi* api = base::Gdiplus()) api->GdipDisposeImage(AsImage(image));
-  if (auto* decoded = reinterpret_cast<DecodedImage*>(keepAlive)) {
-    if (decoded->stream) decoded->stream->Release();
-    delete decoded;
-  }
+  delete reinterpret_cast<DecodedImage*>(keepAlive);
 }
 
 // Pictures larger than this are refused rather than decoded (about 256 MB of pixels).
@@ -54,10 +51,7 @@ constexpr const char* kImageProperties[] = {kPropBackImage, kPropNormalImage, kP
 
 }  // namespace
 
-GlobalMemoryStream::~GlobalMemoryStream() {
-  Release();
-  if (stream_) stream_->Release();
-}
+GlobalMemoryStream::~GlobalMemoryStream() { Release(); }
 
 void GlobalMemoryStream::Release() {
   if (memory_ && !streamOwnsMemory_) GlobalFree(memory_);
@@ -66,29 +60,19 @@ void GlobalMemoryStream::Release() {
 
 IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
   Release();
-  if (stream_) std::exchange(stream_, nullptr)->Release();
-  const size_t size = bytes ? bytes->size() : 0;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  stream_.reset();
+  base::GlobalBlock memory = bytes ? base::GlobalBlock::CopyOf(bytes->data(), bytes->size())
+                                   : base::GlobalBlock(GlobalAlloc(GMEM_MOVEABLE, 0));
   if (!memory) return nullptr;
-  if (size) {
-    void* block = GlobalLock(memory);
-    if (!block) {
-      GlobalFree(memory);
-      return nullptr;
-    }
-    std::memcpy(block, bytes->data(), size);
-    GlobalUnlock(memory);
-  }
   // The stream frees the block when its last reference goes: an image decoded from it may
   // read it for as long as the image lives.
-  if (CreateStreamOnHGlobal(memory, TRUE, &stream_) != S_OK) {
-    stream_ = nullptr;
-    GlobalFree(memory);
+  if (CreateStreamOnHGlobal(memory.get(), TRUE, stream_.out()) != S_OK) {
+    stream_.release();  // nothing was handed back
     return nullptr;
   }
-  memory_ = memory;
+  memory_ = memory.release();
   streamOwnsMemory_ = true;
-  return stream_;
+  return stream_.get();
 }
 
 size_t GlobalMemoryStream::GetSize() const {
@@ -102,16 +86,15 @@ size_t GlobalMemoryStream::GetSize() const {
 std::vector<uint8_t> GlobalMemoryStream::GetBytes() const {
   const size_t size = GetSize();
   if (!size) return {};
-  const void* block = GlobalLock(memory_);
+  const base::GlobalLockGuard lock(memory_);
+  const auto* block = static_cast<const uint8_t*>(lock.data());
   if (!block) return {};
-  std::vector<uint8_t> bytes(static_cast<const uint8_t*>(block), static_cast<const uint8_t*>(block) + size);
-  GlobalUnlock(memory_);
-  return bytes;
+  return std::vector<uint8_t>(block, block + size);
 }
 
 IStream* GlobalMemoryStream::Detach() {
   memory_ = nullptr;
-  return std::exchange(stream_, nullptr);
+  return stream_.release();
 }
 
 ImageLedger& Images() {
@@ -141,7 +124,7 @@ ImageHandle LoadImageFromBytes(Bytes bytes) {
                                    reinterpret_cast<BYTE*>(decoded->pixels.data()), image.out());
     if (!image) return 0;
   } else {
-    decoded->stream = memory.Detach();  // read by GDI+ whenever it draws the image
+    decoded->stream.reset(memory.Detach());  // read by GDI+ whenever it draws the image
   }
   const ImageHandle handle = reinterpret_cast<ImageHandle>(image.release());
   Images().Register(handle, reinterpret_cast<uintptr_t>(decoded.release()));

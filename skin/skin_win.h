@@ -13,6 +13,7 @@
 
 #include "base/gdi_win.h"
 #include "base/gdiplus_win.h"
+#include "base/handles_win.h"
 #include "skin/image_ledger.h"
 #include "skin/skin.h"
 #include "skin/skin_text.h"
@@ -72,7 +73,7 @@ class GlobalMemoryStream {
   // With bytes: a block holding a copy of them, owned by the stream, so that whoever keeps
   // the stream keeps the bytes. Without: an empty, growing block. Null on failure.
   IStream* Create(std::optional<Bytes> bytes = std::nullopt);
-  IStream* GetStream() const { return stream_; }
+  IStream* GetStream() const { return stream_.get(); }
   size_t GetSize() const;
   std::vector<uint8_t> GetBytes() const;
   // Hands the stream, and the block it owns, to the caller.
@@ -80,7 +81,7 @@ class GlobalMemoryStream {
 
  private:
   HGLOBAL memory_ = nullptr;
-  IStream* stream_ = nullptr;
+  base::ComPtr<IStream> stream_;
   bool streamOwnsMemory_ = false;
 };
 
@@ -111,7 +112,7 @@ void DropImages(HWND window);
 struct DecodedImage {
   int32_t width = 0, height = 0;
   std::vector<uint32_t> pixels;
-  IStream* stream = nullptr;
+  base::ComPtr<IStream> stream;  // the stream GDI+ reads the image from, when it needs one
 };
 
 // An image property's image, held for drawing while this lives.

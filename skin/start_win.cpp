@@ -21,12 +21,10 @@ GUID gFrameDimensionTime{};
 // a surface marked "VireoHitMove" drags the window as if its caption had been pressed.
 LRESULT CALLBACK LoadDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
-    if (HANDLE thread = GetPropA(window, "Vireo_Thread")) {
-      TerminateThread(thread, 0);
-      CloseHandle(thread);
-    }
+    if (const base::KernelHandle thread(GetPropA(window, "Vireo_Thread")); thread)
+      TerminateThread(thread.get(), 0);
     if (HANDLE image = GetPropA(window, "Vireo_Image")) ReleaseImage(reinterpret_cast<ImageHandle>(image));
-    if (HANDLE stream = GetPropA(window, "Vireo_Stream")) GlobalFree(stream);
+    const base::GlobalBlock stream(GetPropA(window, "Vireo_Stream"));
     RemovePropA(window, "Vireo_Thread");
     RemovePropA(window, "Vireo_Image");
     RemovePropA(window, "Vireo_Stream");

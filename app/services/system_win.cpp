@@ -10,56 +10,15 @@
 #include <new>
 
 #include "app/services/system.h"
+#include "base/handles_win.h"
 #include "runtime/core/process_win.h"
 
 namespace services {
 namespace {
 
-// One owner per acquire/release pair.
-class KernelHandle {
- public:
-  explicit KernelHandle(HANDLE handle = nullptr)
-      : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
-  ~KernelHandle() {
-    if (handle_) CloseHandle(handle_);
-  }
-  KernelHandle(KernelHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-  KernelHandle& operator=(KernelHandle&&) = delete;
-  HANDLE get() const { return handle_; }
-  explicit operator bool() const { return handle_ != nullptr; }
-
- private:
-  HANDLE handle_;
-};
-
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-class RegistryKey {
- public:
-  RegistryKey() = default;
-  ~RegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  RegistryKey(const RegistryKey&) = delete;
-  RegistryKey& operator=(const RegistryKey&) = delete;
-  HKEY* out() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
+using base::FindHandle;
+using base::KernelHandle;
+using base::RegistryKey;
 
 struct ThreadStart {
   Subroutine routine;
@@ -196,16 +155,12 @@ class Win32ServiceSystem final : public ServiceSystem {
     auto* start = new (std::nothrow) ThreadStart{routine, parameter};
     if (!start) return false;
     DWORD id = 0;
-    HANDLE thread = CreateThread(nullptr, 0, ThreadEntry, start, 0, &id);
+    KernelHandle thread(CreateThread(nullptr, 0, ThreadEntry, start, 0, &id));
     if (!thread) {
       delete start;
       return false;
     }
-    if (keepHandle) {
-      *handle = reinterpret_cast<intptr_t>(thread);
-    } else {
-      CloseHandle(thread);
-    }
+    if (keepHandle) *handle = reinterpret_cast<intptr_t>(thread.release());
     return true;
   }
 

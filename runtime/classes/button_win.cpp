@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "base/gdi_win.h"
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
 #include "runtime/classes/property_picture_win.h"
@@ -29,9 +30,6 @@ class ButtonUnit final : public Win32Unit {
  public:
   ButtonUnit(const CreateParams& params, ButtonProperties properties)
       : Win32Unit(params.windowId, params.unitId), props(std::move(properties)) {}
-  ~ButtonUnit() override {
-    if (ownFont_) DeleteObject(ownFont_);
-  }
 
   ButtonProperties props;
 
@@ -124,16 +122,16 @@ class ButtonUnit final : public Win32Unit {
   }
 
   void ApplyFont() {
-    HFONT font = FontFromRecord(props.font);
+    base::GdiObject<HFONT> font(FontFromRecord(props.font));
     SendMessageA(hwnd_, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))),
+                 reinterpret_cast<WPARAM>(font.get() ? font.get()
+                                                     : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))),
                  TRUE);
-    if (ownFont_) DeleteObject(ownFont_);
-    ownFont_ = font;
+    ownFont_ = std::move(font);  // the window has the new font now: the old one can go
   }
 
   Picture picture_;
-  HFONT ownFont_ = nullptr;
+  base::GdiObject<HFONT> ownFont_;
 };
 
 }  // namespace

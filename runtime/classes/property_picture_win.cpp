@@ -4,77 +4,36 @@
 #include <ole2.h>
 #include <olectl.h>
 
-#include <cstring>
 #include <utility>
 
+#include "base/gdi_win.h"
+#include "base/handles_win.h"
 #include "runtime/classes/bitmap_file.h"
 
 namespace runtime {
 namespace {
 
-// A COM reference released once.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (p_) p_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  T** out() { return &p_; }
-  T* operator->() const { return p_; }
-  explicit operator bool() const { return p_ != nullptr; }
+using base::ComPtr;
+using base::GlobalBlock;
+using base::MemoryDc;
+using base::Selection;
 
- private:
-  T* p_ = nullptr;
-};
-
-// A memory device context, and an object selected into a context until the owner goes.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() { DeleteDC(dc_); }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
-  ~Selection() { SelectObject(dc_, old_); }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ old_;
-};
-
-bool LoadPicture(std::span<const uint8_t> bytes, ComRef<IPicture>& picture) {
+bool LoadPicture(std::span<const uint8_t> bytes, ComPtr<IPicture>& picture) {
   if (bytes.empty() || bytes.size() > 0x7FFFFFFF || !BitmapFileFits(bytes)) return false;
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+  // Empty when the block could not be made or locked: then there is no picture.
+  GlobalBlock memory = GlobalBlock::CopyOf(bytes.data(), bytes.size());
   if (!memory) return false;
-  void* at = GlobalLock(memory);
-  std::memcpy(at, bytes.data(), bytes.size());
-  GlobalUnlock(memory);
-  ComRef<IStream> stream;
-  if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.out()))) {
-    GlobalFree(memory);
-    return false;
-  }
-  return SUCCEEDED(OleLoadPicture(stream.operator->(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
-                                  reinterpret_cast<void**>(picture.out())));
+  ComPtr<IStream> stream;
+  if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.out()))) return false;
+  memory.release();  // the stream frees it
+  return SUCCEEDED(
+      OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture, picture.outVoid()));
 }
 
 }  // namespace
 
 Picture::Picture(std::span<const uint8_t> bytes) {
-  ComRef<IPicture> picture;
+  ComPtr<IPicture> picture;
   if (!LoadPicture(bytes, picture)) return;
   SHORT type = PICTYPE_NONE;
   OLE_HANDLE handle = 0;

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/gdi_win.h"
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
 #include "runtime/classes/property_picture_win.h"
@@ -281,9 +282,8 @@ void WindowUnit::PaintBackground(HDC dc) {
   GetClientRect(hwnd_, &client);
   const COLORREF colour =
       props.backgroundColour == kNoColor ? GetSysColor(COLOR_BTNFACE) : (props.backgroundColour & 0xFFFFFF);
-  HBRUSH brush = CreateSolidBrush(colour);
-  FillRect(dc, &client, brush);
-  DeleteObject(brush);
+  const base::GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+  FillRect(dc, &client, brush.get());
   if (picture_.empty()) return;
   const SIZE size = picture_.size();
   switch (props.picturePlacement) {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <vector>
 
+#include "base/handles_win.h"
 #include "runtime/core/declared_functions_win.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/program_declarations.h"
@@ -113,8 +114,9 @@ const std::string& ProgramFileName() { return gProgramFileName; }
 bool RunOnMainThreadAndWait(void (*work)(void*), void* context) {
   HWND window = reinterpret_cast<HWND>(HandOffWindow());
   if (!window) return false;
-  HandedWork item{work, context, CreateEventA(nullptr, TRUE, FALSE, nullptr), false};
-  if (!item.done) return false;
+  const base::KernelHandle done(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+  if (!done) return false;
+  HandedWork item{work, context, done.get(), false};
   EnterCriticalSection(&gQueueLock);
   gQueue.push_back(&item);
   LeaveCriticalSection(&gQueueLock);
@@ -127,7 +129,6 @@ bool RunOnMainThreadAndWait(void (*work)(void*), void* context) {
   if (!taken) std::erase(gQueue, &item);
   LeaveCriticalSection(&gQueueLock);
   if (taken) WaitForSingleObject(item.done, INFINITE);
-  CloseHandle(item.done);
   return taken;
 }
 
