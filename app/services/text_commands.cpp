@@ -7,6 +7,7 @@
 #include "app/services/arguments.h"
 #include "app/services/commands.h"
 #include "app/services/services.h"
+#include "base/checked_size.h"
 #include "runtime/core/datetime.h"
 #include "runtime/core/heap.h"
 
@@ -181,8 +182,8 @@ char* ConcatTexts(std::span<const char* const> texts) {
   size_t total = 0;
   for (const char* text : texts) {
     const size_t length = runtime::TextView(text).size();
-    // A sum beyond memory: the allocation of it fails, as a runtime error.
-    if (length > std::numeric_limits<size_t>::max() - 1 - total)
+    // A sum beyond memory (with the terminator): the allocation of it fails, as a runtime error.
+    if (!base::CheckedAdd(base::CheckedAdd(total, length), 1))
       runtime::Allocate(std::numeric_limits<size_t>::max());
     total += length;
   }

@@ -2,7 +2,9 @@
 #include "runtime/core/values.h"
 
 #include <limits>
+#include <optional>
 
+#include "base/checked_size.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/heap.h"
 
@@ -112,17 +114,17 @@ bool ReadArrayHeader(const void* array, size_t* dimensions, size_t* count) {
   int32_t d;
   std::memcpy(&d, array, sizeof d);
   if (d < 1) return false;
-  size_t total = 1;
+  std::optional<size_t> total = 1;
   const auto* sizes = static_cast<const uint8_t*>(array) + 4;
   for (int32_t i = 0; i < d; ++i) {
     int32_t size;
     std::memcpy(&size, sizes + 4 * i, sizeof size);
     if (size < 0) return false;
-    if (size != 0 && total > std::numeric_limits<size_t>::max() / static_cast<size_t>(size)) return false;
-    total *= static_cast<size_t>(size);
+    total = base::CheckedMultiply(total, static_cast<size_t>(size));
+    if (!total) return false;
   }
   *dimensions = static_cast<size_t>(d);
-  *count = total;
+  *count = *total;
   return true;
 }
 
@@ -130,20 +132,16 @@ bool ReadArrayHeader(const void* array, size_t* dimensions, size_t* count) {
 
 void* NewArray(uint32_t elementType, std::span<const int32_t> sizes) {
   const size_t elementSize = ArrayElementSize(elementType);
-  size_t count = 1;
-  bool fits = elementSize != 0 && !sizes.empty();
+  std::optional<size_t> count = 1;
   for (int32_t size : sizes) {
-    if (size < 0 || (size != 0 && count > std::numeric_limits<size_t>::max() / static_cast<size_t>(size))) {
-      fits = false;
-      break;
-    }
-    count *= static_cast<size_t>(size);
+    count = size < 0 ? std::nullopt : base::CheckedMultiply(count, static_cast<size_t>(size));
   }
   const size_t header = 4 + 4 * sizes.size();
-  if (!fits || count > (std::numeric_limits<size_t>::max() - header) / elementSize) {
+  const std::optional<size_t> total = base::CheckedAdd(base::CheckedMultiply(count, elementSize), header);
+  if (elementSize == 0 || sizes.empty() || !total) {
     RuntimeErrorMessage("分配 " + std::to_string(std::numeric_limits<size_t>::max()) + " 字节内存失败!");
   }
-  const size_t bytes = header + count * elementSize;
+  const size_t bytes = *total;
   auto* block = static_cast<uint8_t*>(Allocate(bytes));
   std::memset(block, 0, bytes);
   const int32_t d = static_cast<int32_t>(sizes.size());
