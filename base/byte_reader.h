@@ -42,6 +42,22 @@ class ByteReader {
     return taken;
   }
 
+  // The same reads for parsers that test each step: the value goes to *out only when it was
+  // there; the result is whether the cursor is still good.
+  bool U8(uint8_t* out) { return Read(1, out); }
+  bool U16(uint16_t* out) { return Read(2, out); }
+  bool I32(int32_t* out) { return Read(4, out); }
+  bool Bytes(uint64_t count, std::span<const uint8_t>* out) {
+    std::span<const uint8_t> taken = Take(count);
+    if (failed_) return false;
+    *out = taken;
+    return true;
+  }
+  bool Skip(uint64_t count) {
+    Take(count);
+    return !failed_;
+  }
+
   // A length-prefixed item: a 32-bit byte count, then the bytes.
   std::span<const uint8_t> Prefixed() {
     uint32_t length = U32();
@@ -76,6 +92,17 @@ class ByteReader {
   }
 
  private:
+  // `size` little-endian bytes into an integer.
+  template <typename Integer>
+  bool Read(size_t size, Integer* out) {
+    std::span<const uint8_t> b = Take(size);
+    if (failed_) return false;
+    uint32_t value = 0;
+    for (size_t i = 0; i < size; ++i) value |= static_cast<uint32_t>(b[i]) << (8 * i);
+    *out = static_cast<Integer>(value);
+    return true;
+  }
+
   std::span<const uint8_t> bytes_;
   size_t position_ = 0;
   bool failed_ = false;

@@ -11,10 +11,12 @@
 #include <new>
 #include <vector>
 
-#include "components/byte_reader.h"
+#include "base/byte_reader.h"
 #include "components/lzw_decoder.h"
 
 namespace components {
+
+using base::ByteReader;
 namespace {
 
 // Marks a palette entry that draws nothing (the transparent index).

@@ -9,10 +9,12 @@
 #include <utility>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "base/byte_writer.h"
-#include "components/byte_reader.h"
 
 namespace components {
+
+using base::ByteReader;
 
 inline bool ReadStoredArray(ByteReader& in, std::vector<uint8_t>* out) {
   int32_t length;
