@@ -8,8 +8,8 @@
 #include "app/services/services.h"
 #include "app/version_gate.h"
 #include "assets/assets.h"
-#include "runtime/core/declared_functions_win.h"
 #include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 
 namespace app {
 namespace {

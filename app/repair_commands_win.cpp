@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include "app/services/services.h"
-#include "runtime/core/declared_functions_win.h"
 #include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 
 namespace app {
 namespace {

@@ -9,8 +9,8 @@
 #include "app/repair_progress.h"
 #include "app/services/services.h"
 #include "assets/assets.h"
-#include "runtime/core/declared_functions_win.h"
 #include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 
 namespace app {
 namespace {

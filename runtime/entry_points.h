@@ -1,8 +1,8 @@
 // The fixed entry points of application code: the heap, runtime errors, runtime commands, exit
 // routines and the program's end, property reads and writes, the start window, the message
 // loop, the built-in classes' library, and the runtime's start with the program image the
-// application hands over. The declared system functions are in
-// runtime/core/declared_functions_win.h.
+// application hands over. Win32 application code includes runtime/entry_points_win.h, which
+// adds the declared system functions.
 #pragma once
 
 #include <cstdint>

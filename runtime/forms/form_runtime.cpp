@@ -322,4 +322,19 @@ void WriteProperty(uint32_t windowId, uint32_t unitId, int32_t index, int32_t el
 
 void LoadStartWindow(uint32_t windowId) { Forms().LoadStartWindow(windowId); }
 
+bool UnitKnown(uint32_t windowId, uint32_t unitId) { return Forms().Knows(windowId, unitId); }
+WindowHandle LiveUnitHandle(uint32_t windowId, uint32_t unitId) {
+  return Forms().UnitHandle(windowId, unitId);
+}
+bool LoadWindow(uint32_t windowId, WindowHandle owner, bool modal) {
+  return Forms().LoadWindow(windowId, owner, modal);
+}
+bool WindowLoaded(uint32_t windowId, uint32_t unitId) { return Forms().IsWindowLoaded(windowId, unitId); }
+void DestroyUnit(uint32_t windowId, uint32_t unitId, bool immediately) {
+  Forms().DestroyUnit(windowId, unitId, immediately);
+}
+void RefreshUnit(WindowHandle handle) { Forms().system().Refresh(handle); }
+UnitRect UnitRectangle(WindowHandle handle) { return Forms().system().Rect(handle); }
+void PlaceUnit(WindowHandle handle, const UnitRect& rect) { Forms().system().Place(handle, rect); }
+
 }  // namespace runtime

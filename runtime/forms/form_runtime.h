@@ -26,7 +26,6 @@ inline constexpr char kErrorInvalidEventUnit[] = "引发事件的窗口组件无
 inline constexpr char kErrorPropertyWindow[] = "未载入欲访问窗口组件所在的窗口";
 inline constexpr char kErrorWindowNotLoaded[] = "指定窗口尚未载入";
 inline constexpr char kErrorStartWindow[] = "载入启动窗口失败";
-inline constexpr char kErrorNoSuchUnit[] = "指定窗口或窗口组件不存在或尚未载入";
 inline constexpr char kErrorNotHandedOver[] = "无法将其它线程对窗口组件属性的访问交给主线程";
 
 // Per unit of a live window: its component object and what the loader made for it.

@@ -2,7 +2,9 @@
 # The rooms lean one way: each may include only itself and the rooms beneath it. base/ uses
 # nothing of ours; runtime/core only base/; runtime/templates the core; runtime/forms the
 # templates; runtime/classes the forms; the top of runtime/ its rooms; components/ and skin/
-# the runtime and base/; nothing but app/, tools/ and the tests includes app/. Prints every
+# the runtime and base/; app/ (and its services) only base/, the runtime's core and templates
+# and its entry headers (runtime/entry_points*.h), besides the components and the skin;
+# nothing but app/, tools/ and the tests includes app/. Prints every
 # include that leans the wrong way and fails when there is one.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
@@ -14,6 +16,7 @@ room_of() {
     runtime/templates/*) echo templates ;;
     runtime/forms/*) echo forms ;;
     runtime/classes/*) echo classes ;;
+    runtime/entry_points*) echo entry ;;
     runtime/*) echo runtime ;;
     components/*) echo components ;;
     assets/*) echo assets ;;
@@ -33,13 +36,14 @@ allowed() {
     templates) echo "base core" ;;
     forms) echo "base core templates" ;;
     classes) echo "base core templates forms" ;;
-    runtime) echo "base core templates forms classes" ;;
-    components) echo "base core templates forms classes runtime" ;;
+    runtime) echo "base core templates forms classes entry" ;;
+    entry) echo "base core templates forms classes runtime" ;;
+    components) echo "base core templates forms classes runtime entry" ;;
     assets) echo "base" ;;
-    skin) echo "base core templates forms classes runtime components assets" ;;
-    services) echo "base core templates forms classes runtime" ;;
-    app) echo "base core templates forms classes runtime components assets skin services" ;;
-    tools) echo "base core templates forms classes runtime components assets skin services app" ;;
+    skin) echo "base core templates forms classes runtime entry components assets" ;;
+    services) echo "base core templates entry" ;;
+    app) echo "base core templates entry components assets skin services" ;;
+    tools) echo "base core templates forms classes runtime entry components assets skin services app" ;;
   esac
 }
 
