@@ -1,7 +1,10 @@
 // The transparent label's portable rules.
 #include "components/label.h"
 
+#include <iterator>
 #include <string>
+
+#include "runtime/forms/class_fields.h"
 
 namespace components {
 namespace {
@@ -19,8 +22,19 @@ constexpr PropertyInfo kTable[kLabelPropertyCount] = {
     {"VertAlign", "VertAlign", nullptr, runtime::kKindChoice},
 };
 
-PropertyValue Number(int64_t n) { return PropertyValue{.number = n}; }
-int32_t Int(const PropertyValue& v) { return static_cast<int32_t>(v.number); }
+using runtime::ClassField;
+using runtime::Field;
+
+constexpr ClassField<LabelProperties> kFields[] = {
+    Field<&LabelProperties::caption>(kLabelCaption),
+    Field<&LabelProperties::textEffect>(kLabelTextEffect),
+    Field<&LabelProperties::font>(kLabelFont),
+    Field<&LabelProperties::textColour>(kLabelTextColour),
+    Field<&LabelProperties::horizontalAlign>(kLabelHorizontalAlign),
+    Field<&LabelProperties::wordWrap>(kLabelWordWrap),
+    Field<&LabelProperties::verticalAlign>(kLabelVerticalAlign),
+};
+static_assert(std::size(kFields) == kLabelPropertyCount && kLabelCaption == runtime::kFirstClassProperty);
 
 // Default character set, proof quality.
 constexpr uint8_t kDefaultCharSet = 1;
@@ -31,52 +45,11 @@ constexpr uint8_t kProofQuality = 2;
 std::span<const PropertyInfo> LabelPropertyTable() { return kTable; }
 
 PropertyValue GetLabelProperty(const LabelProperties& p, int k) {
-  switch (k + kLabelCaption) {
-    case kLabelCaption:
-      return PropertyValue{.bytes = runtime::Bytes(p.caption.begin(), p.caption.end())};
-    case kLabelTextEffect:
-      return Number(p.textEffect);
-    case kLabelFont:
-      return PropertyValue{.bytes = p.font};
-    case kLabelTextColour:
-      return Number(p.textColour);
-    case kLabelHorizontalAlign:
-      return Number(p.horizontalAlign);
-    case kLabelWordWrap:
-      return Number(p.wordWrap ? 1 : 0);
-    case kLabelVerticalAlign:
-      return Number(p.verticalAlign);
-    default:
-      return {};
-  }
+  return runtime::GetField<LabelProperties>(kFields, p, k);
 }
 
 bool SetLabelProperty(LabelProperties& p, int k, const PropertyValue& value) {
-  switch (k + kLabelCaption) {
-    case kLabelCaption:
-      p.caption.assign(value.bytes.begin(), value.bytes.end());
-      break;
-    case kLabelTextEffect:
-      p.textEffect = Int(value);
-      break;
-    case kLabelFont:
-      p.font = value.bytes;
-      break;
-    case kLabelTextColour:
-      p.textColour = static_cast<uint32_t>(value.number);
-      break;
-    case kLabelHorizontalAlign:
-      p.horizontalAlign = Int(value);
-      break;
-    case kLabelWordWrap:
-      p.wordWrap = value.number != 0;
-      break;
-    case kLabelVerticalAlign:
-      p.verticalAlign = Int(value);
-      break;
-    default:
-      return false;
-  }
+  if (!runtime::SetField<LabelProperties>(kFields, p, k, value)) return false;
   ClampChoices(p);
   return true;
 }

@@ -2,8 +2,6 @@
 // the defaults, a newer version is rejected, a field running past the end is malformed.
 #include "components/label_properties.h"
 
-#include <utility>
-
 #include "base/byte_reader.h"
 
 namespace components {
@@ -11,19 +9,16 @@ namespace components {
 using base::ByteReader;
 
 ClassBlockRead<TransLabelProperties> ReadTransLabelBlock(std::span<const uint8_t> block) {
-  ByteReader reader(block);
-  ClassBlockRead<TransLabelProperties> result;
-  uint32_t version = 0;
-  if (!runtime::StartBlock(reader, result, version)) return result;
-  TransLabelProperties p;
-  p.textEffect = reader.I32();
-  p.textColour = reader.U32();
-  p.horizontalAlign = reader.I32();
-  p.verticalAlign = reader.I32();
-  p.wordWrap = runtime::ReadLogical(reader);
-  p.font = reader.PrefixedBytes();
-  p.caption = reader.PrefixedText();
-  return runtime::FinishBlock(reader, std::move(p));
+  return runtime::ReadClassBlock<TransLabelProperties>(
+      block, [](ByteReader& reader, uint32_t, TransLabelProperties& p) {
+        p.textEffect = reader.I32();
+        p.textColour = reader.U32();
+        p.horizontalAlign = reader.I32();
+        p.verticalAlign = reader.I32();
+        p.wordWrap = runtime::ReadLogical(reader);
+        p.font = reader.PrefixedBytes();
+        p.caption = reader.PrefixedText();
+      });
 }
 
 }  // namespace components

@@ -11,18 +11,7 @@
 namespace components {
 namespace {
 
-template <typename Table>
-runtime::UnitClass Record(const char* name, const char* englishName, uint32_t state, Table properties,
-                          runtime::InterfaceFunction interfaceFunction) {
-  runtime::UnitClass record;
-  record.name = name;
-  record.englishName = englishName;
-  record.state = state;
-  record.propertyCount = static_cast<uint32_t>(properties.size());
-  record.properties = properties.data();
-  record.interfaceFunction = interfaceFunction;
-  return record;
-}
+using runtime::ClassRecord;
 
 intptr_t ComponentsNotify(int, uintptr_t, uintptr_t) { return 0; }
 
@@ -41,14 +30,14 @@ runtime::SupportLibrary Library(const char* name, const char* identifier,
 runtime::SupportLibrary ExtendedControlsLibrary2() {
   static const runtime::UnitClass box = [] {
     runtime::UnitClass record =
-        Record("动画框", "CartoonBox", runtime::kClassIsWindow | runtime::kClassDragsWindow,
-               BoxUnitPropertyTable(), BoxClassInterface);
+        ClassRecord("动画框", "CartoonBox", runtime::kClassIsWindow | runtime::kClassDragsWindow,
+                    BoxUnitPropertyTable(), BoxClassInterface);
     record.eventCount = static_cast<uint32_t>(BoxEventTable().size());
     record.events = BoxEventTable().data();
     return record;
   }();
-  static const runtime::UnitClass object = Record("动画物体", "CartoonObject", runtime::kClassIsWindow,
-                                                  ObjectUnitPropertyTable(), ObjectClassInterface);
+  static const runtime::UnitClass object = ClassRecord("动画物体", "CartoonObject", runtime::kClassIsWindow,
+                                                       ObjectUnitPropertyTable(), ObjectClassInterface);
   static const std::array<const runtime::UnitClass*, kCartoonObjectClass> classes = [] {
     std::array<const runtime::UnitClass*, kCartoonObjectClass> table{};
     table[kCartoonBoxClass - 1] = &box;
@@ -59,8 +48,8 @@ runtime::SupportLibrary ExtendedControlsLibrary2() {
 }
 
 runtime::SupportLibrary ExtendedControlsLibrary1() {
-  static const runtime::UnitClass label =
-      Record("透明标签", "TransLabel", runtime::kClassIsWindow, LabelPropertyTable(), LabelClassInterface);
+  static const runtime::UnitClass label = ClassRecord("透明标签", "TransLabel", runtime::kClassIsWindow,
+                                                      LabelPropertyTable(), LabelClassInterface);
   static const std::array<const runtime::UnitClass*, kTransLabelClass> classes = [] {
     std::array<const runtime::UnitClass*, kTransLabelClass> table{};
     table[kTransLabelClass - 1] = &label;

@@ -10,26 +10,13 @@
 namespace runtime {
 namespace {
 
-template <typename Table>
-UnitClass Record(const char* name, const char* englishName, uint32_t state, Table properties,
-                 InterfaceFunction interfaceFunction) {
-  UnitClass record;
-  record.name = name;
-  record.englishName = englishName;
-  record.state = state;
-  record.propertyCount = static_cast<uint32_t>(properties.size());
-  record.properties = properties.data();
-  record.interfaceFunction = interfaceFunction;
-  return record;
-}
-
 const std::array<const UnitClass*, kCoreClassCount>& CoreClasses() {
   static const UnitClass window =
-      Record("窗口", "window", kWindowClassState, WindowPropertyTable(), WindowClassInterface);
+      ClassRecord("窗口", "window", kWindowClassState, WindowPropertyTable(), WindowClassInterface);
   static const UnitClass button =
-      Record("按钮", "Button", kButtonClassState, ButtonPropertyTable(), ButtonClassInterface);
+      ClassRecord("按钮", "Button", kButtonClassState, ButtonPropertyTable(), ButtonClassInterface);
   static const UnitClass timer =
-      Record("时钟", "Timer", kTimerClassState, TimerPropertyTable(), TimerClassInterface);
+      ClassRecord("时钟", "Timer", kTimerClassState, TimerPropertyTable(), TimerClassInterface);
   static const std::array<const UnitClass*, kCoreClassCount> classes = [] {
     std::array<const UnitClass*, kCoreClassCount> table{};
     table[kCoreWindowClass - 1] = &window;
@@ -59,7 +46,7 @@ SupportLibrary CoreLibrary() {
 
 const UnitClass& PlaceholderClass() {
   static const UnitClass record =
-      Record("", "", 0, std::span<const PropertyInfo>(), PlaceholderClassInterface);
+      ClassRecord("", "", 0, std::span<const PropertyInfo>(), PlaceholderClassInterface);
   return record;
 }
 

@@ -87,12 +87,7 @@ bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HB
 }
 
 EventFrame Win32Unit::Raise(int32_t eventIndex, std::span<const int32_t> arguments) {
-  EventFrame frame;
-  frame.windowId = windowId_;
-  frame.unitId = unitId_;
-  frame.eventIndex = eventIndex;
-  frame.argumentCount = static_cast<uint32_t>(arguments.size());
-  frame.arguments = arguments.data();
+  EventFrame frame = EventFrame::Of(windowId_, unitId_, eventIndex, arguments);
   if (FormsInstalled() && Forms().IsLive(windowId_, unitId_)) {
     NotifyRuntimeFromCore(kNotifyEvent, reinterpret_cast<uintptr_t>(&frame), 0);
   }

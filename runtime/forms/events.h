@@ -3,12 +3,25 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 #include "runtime/templates/window_template.h"
 
 namespace runtime {
 
 struct EventFrame {
+  // The frame of an event of a unit with its arguments (which must outlive the frame's use).
+  static EventFrame Of(uint32_t windowId, uint32_t unitId, int32_t eventIndex,
+                       std::span<const int32_t> arguments) {
+    EventFrame frame;
+    frame.windowId = windowId;
+    frame.unitId = unitId;
+    frame.eventIndex = eventIndex;
+    frame.argumentCount = static_cast<uint32_t>(arguments.size());
+    frame.arguments = arguments.data();
+    return frame;
+  }
+
   uint32_t windowId = 0;
   uint32_t unitId = 0;  // 0: the window's own unit
   int32_t eventIndex = 0;

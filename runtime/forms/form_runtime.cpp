@@ -221,12 +221,7 @@ void FormRuntime::Dispatch(EventFrame& frame) {
 
 EventFrame FormRuntime::Raise(uint32_t windowId, uint32_t unitId, int32_t eventIndex,
                               std::span<const int32_t> arguments) {
-  EventFrame frame;
-  frame.windowId = windowId;
-  frame.unitId = unitId;
-  frame.eventIndex = eventIndex;
-  frame.argumentCount = static_cast<uint32_t>(arguments.size());
-  frame.arguments = arguments.data();
+  EventFrame frame = EventFrame::Of(windowId, unitId, eventIndex, arguments);
   Dispatch(frame);
   frame.arguments = nullptr;
   return frame;

@@ -185,6 +185,20 @@ struct UnitClass {
   }
 };
 
+// The record of a class with its name, state, property table and interface function.
+template <typename Table>
+UnitClass ClassRecord(const char* name, const char* englishName, uint32_t state, Table properties,
+                      InterfaceFunction interfaceFunction) {
+  UnitClass record;
+  record.name = name;
+  record.englishName = englishName;
+  record.state = state;
+  record.propertyCount = static_cast<uint32_t>(properties.size());
+  record.properties = properties.data();
+  record.interfaceFunction = interfaceFunction;
+  return record;
+}
+
 // Notification codes between the support libraries and the runtime.
 enum Notification : int {
   kLibraryStart = 1,          // runtime → library: (the runtime's routine, 0)

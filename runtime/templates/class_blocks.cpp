@@ -31,63 +31,51 @@ std::optional<FontRecord> ReadFontRecord(std::span<const uint8_t> bytes) {
 }
 
 ClassBlockRead<WindowProperties> ReadWindowBlock(std::span<const uint8_t> block) {
-  ByteReader reader(block);
-  ClassBlockRead<WindowProperties> result;
-  uint32_t version = 0;
-  if (!StartBlock(reader, result, version)) return result;
-  WindowProperties p;
-  p.borderStyle = reader.I32();
-  p.picturePlacement = reader.I32();
-  p.backgroundColour = reader.U32();
-  p.maximizeButton = ReadLogical(reader);
-  p.minimizeButton = ReadLogical(reader);
-  p.controlBox = ReadLogical(reader);
-  p.startPosition = reader.I32();
-  p.closeAllowed = ReadLogical(reader);
-  p.soundPlaying = reader.I32();
-  p.enterMovesFocus = ReadLogical(reader);
-  p.escCloses = ReadLogical(reader);
-  p.f1Help = ReadLogical(reader);
-  p.helpContext = reader.I32();
-  if (version >= 2) p.showInTaskbar = ReadLogical(reader);
-  if (version >= 3) {
-    p.dragByClient = ReadLogical(reader);
-    p.shape = reader.I32();
-  }
-  if (version >= 4) p.alwaysOnTop = ReadLogical(reader);
-  if (version >= 5) p.keepCaptionActive = ReadLogical(reader);
-  if (version >= 6) p.className = reader.PrefixedText();
-  p.picture = reader.PrefixedBytes();
-  p.icon = reader.PrefixedBytes();
-  p.sound = reader.PrefixedBytes();
-  p.title = reader.PrefixedText();
-  p.helpFile = reader.PrefixedText();
-  return FinishBlock(reader, std::move(p));
+  return ReadClassBlock<WindowProperties>(block,
+                                          [](ByteReader& reader, uint32_t version, WindowProperties& p) {
+                                            p.borderStyle = reader.I32();
+                                            p.picturePlacement = reader.I32();
+                                            p.backgroundColour = reader.U32();
+                                            p.maximizeButton = ReadLogical(reader);
+                                            p.minimizeButton = ReadLogical(reader);
+                                            p.controlBox = ReadLogical(reader);
+                                            p.startPosition = reader.I32();
+                                            p.closeAllowed = ReadLogical(reader);
+                                            p.soundPlaying = reader.I32();
+                                            p.enterMovesFocus = ReadLogical(reader);
+                                            p.escCloses = ReadLogical(reader);
+                                            p.f1Help = ReadLogical(reader);
+                                            p.helpContext = reader.I32();
+                                            if (version >= 2) p.showInTaskbar = ReadLogical(reader);
+                                            if (version >= 3) {
+                                              p.dragByClient = ReadLogical(reader);
+                                              p.shape = reader.I32();
+                                            }
+                                            if (version >= 4) p.alwaysOnTop = ReadLogical(reader);
+                                            if (version >= 5) p.keepCaptionActive = ReadLogical(reader);
+                                            if (version >= 6) p.className = reader.PrefixedText();
+                                            p.picture = reader.PrefixedBytes();
+                                            p.icon = reader.PrefixedBytes();
+                                            p.sound = reader.PrefixedBytes();
+                                            p.title = reader.PrefixedText();
+                                            p.helpFile = reader.PrefixedText();
+                                          });
 }
 
 ClassBlockRead<ButtonProperties> ReadButtonBlock(std::span<const uint8_t> block) {
-  ByteReader reader(block);
-  ClassBlockRead<ButtonProperties> result;
-  uint32_t version = 0;
-  if (!StartBlock(reader, result, version)) return result;
-  ButtonProperties p;
-  p.type = reader.I32();
-  p.horizontalAlign = reader.I32();
-  p.verticalAlign = reader.I32();
-  p.picture = reader.PrefixedBytes();
-  p.font = reader.PrefixedBytes();
-  p.caption = reader.PrefixedText();
-  return FinishBlock(reader, std::move(p));
+  return ReadClassBlock<ButtonProperties>(block, [](ByteReader& reader, uint32_t, ButtonProperties& p) {
+    p.type = reader.I32();
+    p.horizontalAlign = reader.I32();
+    p.verticalAlign = reader.I32();
+    p.picture = reader.PrefixedBytes();
+    p.font = reader.PrefixedBytes();
+    p.caption = reader.PrefixedText();
+  });
 }
 
 ClassBlockRead<TimerProperties> ReadTimerBlock(std::span<const uint8_t> block) {
-  ByteReader reader(block);
-  ClassBlockRead<TimerProperties> result;
-  uint32_t version = 0;
-  if (!StartBlock(reader, result, version)) return result;
-  TimerProperties p;
-  p.interval = reader.I32();
-  return FinishBlock(reader, p);
+  return ReadClassBlock<TimerProperties>(
+      block, [](ByteReader& reader, uint32_t, TimerProperties& p) { p.interval = reader.I32(); });
 }
 
 }  // namespace runtime

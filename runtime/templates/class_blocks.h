@@ -41,28 +41,28 @@ constexpr int32_t ClampChoice(int32_t value, int32_t low, int32_t high) {
   return std::clamp(value, low, high);
 }
 
-// Reading a class block: StartBlock reads the version and sets the status when the block
-// cannot be read any further (it returns whether the fields should be read; an empty block
-// gives the defaults); the fields follow; FinishBlock gives the result.
-template <typename Properties>
-bool StartBlock(ByteReader& reader, ClassBlockRead<Properties>& result, uint32_t& version) {
-  if (reader.AtEnd()) return false;  // empty: the defaults
-  version = reader.U32();
+// Reads a class block by the rules every class block follows: an empty block gives the
+// defaults, a block newer than the class knows is rejected, and a field running past the end
+// makes it malformed (bytes after the last known field are ignored). `readFields(reader,
+// version, properties)` reads the fields of a block of that version over the defaults.
+template <typename Properties, typename ReadFields>
+ClassBlockRead<Properties> ReadClassBlock(std::span<const uint8_t> block, ReadFields readFields) {
+  ByteReader reader(block);
+  ClassBlockRead<Properties> result;
+  if (reader.AtEnd()) return result;
+  const uint32_t version = reader.U32();
   if (!reader.Ok()) {
     result.status = ClassBlockStatus::kMalformed;
-    return false;
+    return result;
   }
   if (version > Properties::kVersion) {
     result.status = ClassBlockStatus::kNewerVersion;
-    return false;
+    return result;
   }
-  return true;
-}
-
-template <typename Properties>
-ClassBlockRead<Properties> FinishBlock(const ByteReader& reader, Properties properties) {
+  Properties p;
+  readFields(reader, version, p);
   if (!reader.Ok()) return {ClassBlockStatus::kMalformed, {}};
-  return {ClassBlockStatus::kOk, std::move(properties)};
+  return {ClassBlockStatus::kOk, std::move(p)};
 }
 
 inline bool ReadLogical(ByteReader& reader) { return reader.U32() != 0; }

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 
+#include "base/gdi_win.h"
+
 namespace unit_host {
 namespace {
 
@@ -111,13 +113,7 @@ Host::Capture Host::Grab() const {
   capture.height = height_;
   HDC screen = GetDC(nullptr);
   HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width_;
-  info.bmiHeader.biHeight = -height_;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = base::TopDown32(width_, height_);
   void* bits = nullptr;
   HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
   HGDIOBJ old = SelectObject(memory, dib);
