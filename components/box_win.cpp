@@ -35,28 +35,12 @@ constexpr char kBoxClassName[] = "CartoonBox";
 constexpr UINT_PTR kFrameTimer = 1;
 constexpr UINT kFramePeriod = 5;  // milliseconds
 
-LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 EventResult RaiseThroughRuntime(runtime::Win32Unit& box, int32_t event, std::span<const int32_t> args) {
   const runtime::EventFrame frame = box.Raise(event, args);
   return {frame.returnedValue != 0, frame.value};
 }
 
 BoxEventRoute gRoute = RaiseThroughRuntime;
-
-bool RegisterBoxClass() {
-  WNDCLASSEXA known{};
-  known.cbSize = sizeof known;
-  if (GetClassInfoExA(runtime::ModuleInstance(), kBoxClassName, &known)) return true;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
-  wc.lpfnWndProc = BoxProc;
-  wc.hInstance = runtime::ModuleInstance();
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kBoxClassName;
-  return RegisterClassExA(&wc) != 0;
-}
 
 // The frame styles of `border` 0..5; applying one first removes all of them.
 constexpr LONG_PTR kBorderStyles = WS_BORDER;
@@ -126,17 +110,18 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   BoxProperties props;
   const bool design;
   std::unique_ptr<BoxEngine> engine;
-  bool ownedByWindow = false;
+
+  static UnitObject* Make(const CreateParams& params) {
+    BoxProperties props;
+    ReadBoxData(params.classBlock, &props);  // data it cannot read leaves the defaults
+    return runtime::MakeUnit<BoxUnit>(params, std::move(props));
+  }
 
   bool Create(const CreateParams& params) {
-    if (!RegisterBoxClass()) return false;
-    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
-    if (!CreateWindowExA(0, kBoxClassName, "", style, params.left, params.top, params.width, params.height,
-                         reinterpret_cast<HWND>(params.parent),
-                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)),
-                         runtime::ModuleInstance(), this)) {
+    if (!runtime::RegisterUnitClass<BoxUnit>(kBoxClassName, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW))
       return false;
-    }
+    const DWORD style = params.style | WS_CHILD | WS_CLIPSIBLINGS;
+    if (!CreateChild(kBoxClassName, 0, "", style, params)) return false;
     MakePen();
     MakeBrush();
     MakeFont();
@@ -146,24 +131,35 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
     return true;
   }
 
-  void Change(int k, const PropertyValue& value) {
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  int Change(int k, const PropertyValue& value) {
     switch (ChangeBoxProperty(props, k, value)) {
       case BoxChange::kBorder:
-        return ApplyBorder(hwnd_, props.border);
+        ApplyBorder(hwnd_, props.border);
+        break;
       case BoxChange::kPen:
-        return MakePen();
+        MakePen();
+        break;
       case BoxChange::kBrush:
-        return MakeBrush();
+        MakeBrush();
+        break;
       case BoxChange::kFont:
-        return MakeFont();
+        MakeFont();
+        break;
       case BoxChange::kBackground:
         RenderBackgroundNow();
         InvalidateRect(hwnd_, nullptr, FALSE);
-        return;
+        break;
       case BoxChange::kStored:
-        return;
+        break;
     }
+    return 0;
   }
+
+  int Enabled(int k) const { return BoxPropertyEnabled(props, k) ? 1 : 0; }
+  runtime::Bytes Serialize() const { return WriteBoxData(props); }
+  PropertyValue Get(int k) const { return GetBoxProperty(props, k); }
 
   // --- What the engine asks of the window system.
   uint32_t Now() override { return GetTickCount(); }
@@ -237,7 +233,8 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   }
 
   // The window is gone: free the scene without events and the drawing state.
-  void Release() {
+  // The window is gone and the unit reported so: what it drew with goes.
+  void OnGone() {
     engine->Clear();
     background_ = {};
     bgWidth_ = bgHeight_ = 0;
@@ -371,93 +368,41 @@ bool MouseToEngine(BoxUnit& unit, UINT message, WPARAM wParam, LPARAM lParam, Ou
   return true;
 }
 
-LRESULT CALLBACK BoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    static_cast<BoxUnit*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
-  }
-  auto* unit = static_cast<BoxUnit*>(runtime::Win32Unit::From(hwnd));
-  if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
-  LRESULT result = 0;
-  if (runtime::HandleCommonUnitMessage(*unit, message, wParam, lParam, &result)) return result;
+LRESULT BoxUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   Outcome outcome = Outcome::kDone;
-  if (MouseToEngine(*unit, message, wParam, lParam, &outcome)) {
-    return outcome == Outcome::kBoxGone ? 0 : DefWindowProcA(hwnd, message, wParam, lParam);
+  if (MouseToEngine(*this, message, wParam, lParam, &outcome)) {
+    return outcome == Outcome::kBoxGone ? 0 : Default(message, wParam, lParam);
   }
   switch (message) {
     case WM_PAINT:
-      unit->Paint();
+      Paint();
       return 0;
     case WM_ERASEBKGND:
       return 1;
     case WM_TIMER:
-      if (wParam == kFrameTimer) unit->Gathered([](BoxEngine& e) { return e.Tick(); });  // may end the box
+      if (wParam == kFrameTimer) Gathered([](BoxEngine& e) { return e.Tick(); });  // may end the box
       return 0;
     case WM_MOUSEACTIVATE:
-      if (!unit->design) SetFocus(hwnd);
+      if (!design) SetFocus(hwnd_);
       break;
-    case WM_SIZE:
-      result = DefWindowProcA(hwnd, message, wParam, lParam);
-      unit->Resized();
+    case WM_SIZE: {
+      const LRESULT result = Default(message, wParam, lParam);
+      Resized();
       return result;
+    }
     case WM_DESTROY:
-      unit->StopTimer();
+      StopTimer();
       break;
-    case WM_NCDESTROY:
-      result = DefWindowProcA(hwnd, message, wParam, lParam);
-      unit->NotifyGone(false);
-      unit->Release();
-      unit->Unbind();
-      if (unit->ownedByWindow) delete unit;
-      return result;
     default:
       break;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-UnitObject* CreateBox(const CreateParams& params) {
-  BoxProperties props;
-  ReadBoxData(params.classBlock, &props);  // data it cannot read leaves the defaults
-  auto unit = std::make_unique<BoxUnit>(params, std::move(props));
-  if (!unit->Create(params)) return nullptr;
-  unit->ownedByWindow = true;
-  return unit.release();
-}
-
-int BoxEnabled(const UnitObject& object, int k) {
-  return BoxPropertyEnabled(static_cast<const BoxUnit&>(object).props, k) ? 1 : 0;
-}
-
-int BoxChanged(UnitObject& object, int k, const PropertyValue& value) {
-  static_cast<BoxUnit&>(object).Change(k, value);
-  return 0;
-}
-
-runtime::Bytes SerializeBox(const UnitObject& object) {
-  return WriteBoxData(static_cast<const BoxUnit&>(object).props);
-}
-
-PropertyValue GetBoxUnitProperty(const UnitObject& object, int k) {
-  return GetBoxProperty(static_cast<const BoxUnit&>(object).props, k);
+  return Default(message, wParam, lParam);
 }
 
 }  // namespace
 
 runtime::InterfaceRoutine BoxClassInterface(int operation) {
-  switch (operation) {
-    case runtime::kOpCreate:
-      return runtime::AsInterfaceRoutine(&CreateBox);
-    case runtime::kOpEnablement:
-      return runtime::AsInterfaceRoutine(&BoxEnabled);
-    case runtime::kOpPropertyChanged:
-      return runtime::AsInterfaceRoutine(&BoxChanged);
-    case runtime::kOpSerialize:
-      return runtime::AsInterfaceRoutine(&SerializeBox);
-    case runtime::kOpGetProperty:
-      return runtime::AsInterfaceRoutine(&GetBoxUnitProperty);
-    default:
-      return nullptr;
-  }
+  return runtime::UnitClassInterface<BoxUnit>(operation);
 }
 
 BoxEngine* BoxEngineOf(UnitObject& unit) {

@@ -12,6 +12,8 @@
 //   int Change(int k, const PropertyValue&)  Bytes Serialize() const
 //   PropertyValue Get(int k) const           int Enabled(int k) const
 //   int Edit(int k)                          static Bytes ConvertText(data, conversion)
+// and, when it keeps resources for drawing, `void OnGone()`: called once the window is gone
+// and the unit reported so, before it is unbound.
 //
 // UnitWindowProc<Unit> binds the unit at creation, answers the common unit messages (cursor
 // and focus; a class opts out with `static constexpr bool kCommonMessages = false`), forwards
@@ -109,6 +111,8 @@ LRESULT CALLBACK UnitWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
   if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
     const LRESULT result = unit->Default(message, wParam, lParam);
+    unit->NotifyGone(false);
+    if constexpr (requires(Unit & u) { u.OnGone(); }) unit->OnGone();
     unit->End();
     return result;
   }
