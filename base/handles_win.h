@@ -1,4 +1,4 @@
-// Owners of kernel handles, find handles, registry keys, global memory blocks and COM
+// Owners of kernel handles, find handles, registry keys, icons, global memory blocks and COM
 // references: one move-only type per acquire/release pair, with move-assignment so that they
 // can be members.
 #pragma once
@@ -69,6 +69,15 @@ struct RegistryKeyTraits {
   static void Close(Handle key) { RegCloseKey(key); }
 };
 using RegistryKey = UniqueHandle<RegistryKeyTraits>;
+
+// CopyIcon, CreateIconIndirect / DestroyIcon.
+struct IconTraits {
+  using Handle = HICON;
+  static Handle None() { return nullptr; }
+  static bool Valid(Handle icon) { return icon != nullptr; }
+  static void Close(Handle icon) { DestroyIcon(icon); }
+};
+using Icon = UniqueHandle<IconTraits>;
 
 // GlobalAlloc / GlobalFree.
 struct GlobalBlockTraits {

@@ -214,10 +214,8 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   // --- Messages.
 
   void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    if (dc) PaintArea(dc, paint.rcPaint);
-    EndPaint(hwnd_, &paint);
+    const base::PaintDc dc(hwnd_);
+    if (dc.get()) PaintArea(dc.get(), dc.area());
   }
 
   void Resized() {

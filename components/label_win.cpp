@@ -152,15 +152,13 @@ class LabelUnit final : public runtime::Win32Unit {
 
  private:
   void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+    const base::PaintDc dc(hwnd_);
     const int length = GetWindowTextLengthA(hwnd_);
-    if (dc && length > 0) {
+    if (dc.get() && length > 0) {
       std::string text(static_cast<size_t>(length) + 1, '\0');
       text.resize(static_cast<size_t>(GetWindowTextA(hwnd_, text.data(), length + 1)));
-      DrawPasses(dc, text);
+      DrawPasses(dc.get(), text);
     }
-    EndPaint(hwnd_, &paint);
   }
 
   void DrawPasses(HDC dc, const std::string& text) {

@@ -165,10 +165,8 @@ class ObjectUnit final : public runtime::Win32Unit {
   }
 
   void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
-    if (dc && design) PaintPreviewOn(dc);
-    EndPaint(hwnd_, &paint);
+    const base::PaintDc dc(hwnd_);
+    if (dc.get() && design) PaintPreviewOn(dc.get());
   }
 
   void StopTimer() {

@@ -2,6 +2,7 @@
 // paints "因所在支持库载入出错而无法创建" and keeps the unit's class block as it was stored.
 #include <windows.h>
 
+#include "base/gdi_win.h"
 #include "runtime/classes/builtin_library_win.h"
 #include "runtime/classes/unit_win.h"
 
@@ -42,18 +43,16 @@ class PlaceholderUnit final : public Win32Unit {
 
  private:
   void Paint() {
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(hwnd_, &paint);
+    const base::PaintDc paint(hwnd_);
+    HDC dc = paint.get();
     RECT client{};
     GetClientRect(hwnd_, &client);
     FrameRect(dc, &client, static_cast<HBRUSH>(GetStockObject(GRAY_BRUSH)));
     InflateRect(&client, -2, -2);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    const base::Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     DrawTextA(dc, kPlaceholderText, -1, &client, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-    SelectObject(dc, oldFont);
-    EndPaint(hwnd_, &paint);
   }
 
   Bytes block_;

@@ -41,41 +41,20 @@ Picture::Picture(std::span<const uint8_t> bytes) {
   picture->get_Handle(&handle);
   // The picture object owns its handle: keep copies of our own.
   if (type == PICTYPE_BITMAP) {
-    bitmap_ = static_cast<HBITMAP>(
-        CopyImage(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle)), IMAGE_BITMAP, 0, 0, 0));
+    bitmap_.reset(static_cast<HBITMAP>(
+        CopyImage(reinterpret_cast<HANDLE>(static_cast<uintptr_t>(handle)), IMAGE_BITMAP, 0, 0, 0)));
   } else if (type == PICTYPE_ICON) {
-    icon_ = CopyIcon(reinterpret_cast<HICON>(static_cast<uintptr_t>(handle)));
+    icon_.reset(CopyIcon(reinterpret_cast<HICON>(static_cast<uintptr_t>(handle))));
   }
-}
-
-Picture::~Picture() { Reset(); }
-
-Picture::Picture(Picture&& other) noexcept
-    : bitmap_(std::exchange(other.bitmap_, nullptr)), icon_(std::exchange(other.icon_, nullptr)) {}
-
-Picture& Picture::operator=(Picture&& other) noexcept {
-  if (this != &other) {
-    Reset();
-    bitmap_ = std::exchange(other.bitmap_, nullptr);
-    icon_ = std::exchange(other.icon_, nullptr);
-  }
-  return *this;
-}
-
-void Picture::Reset() {
-  if (bitmap_) DeleteObject(bitmap_);
-  if (icon_) DestroyIcon(icon_);
-  bitmap_ = nullptr;
-  icon_ = nullptr;
 }
 
 SIZE Picture::size() const {
-  if (bitmap_) {
+  if (bitmap()) {
     BITMAP info{};
-    GetObjectA(bitmap_, sizeof info, &info);
+    GetObjectA(bitmap(), sizeof info, &info);
     return {info.bmWidth, info.bmHeight};
   }
-  if (icon_) return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+  if (icon()) return {GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
   return {0, 0};
 }
 
@@ -85,13 +64,13 @@ void Picture::Draw(HDC dc, int x, int y, int width, int height) const {
     width = extent.cx;
     height = extent.cy;
   }
-  if (icon_) {
-    DrawIconEx(dc, x, y, icon_, width, height, 0, nullptr, DI_NORMAL);
+  if (icon()) {
+    DrawIconEx(dc, x, y, icon(), width, height, 0, nullptr, DI_NORMAL);
     return;
   }
-  if (!bitmap_) return;
+  if (!bitmap()) return;
   MemoryDc memory(dc);
-  Selection selected(memory.get(), bitmap_);
+  Selection selected(memory.get(), bitmap());
   if (width == extent.cx && height == extent.cy) {
     BitBlt(dc, x, y, width, height, memory.get(), 0, 0, SRCCOPY);
   } else {

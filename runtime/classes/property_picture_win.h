@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <span>
 
+#include "base/gdi_win.h"
+#include "base/handles_win.h"
+
 namespace runtime {
 
 // An owned GDI bitmap or icon; empty when the bytes are no picture.
@@ -14,24 +17,18 @@ class Picture {
  public:
   Picture() = default;
   explicit Picture(std::span<const uint8_t> bytes);
-  ~Picture();
-  Picture(Picture&& other) noexcept;
-  Picture& operator=(Picture&& other) noexcept;
-  Picture(const Picture&) = delete;
-  Picture& operator=(const Picture&) = delete;
 
-  HBITMAP bitmap() const { return bitmap_; }
-  HICON icon() const { return icon_; }
-  bool empty() const { return !bitmap_ && !icon_; }
+  HBITMAP bitmap() const { return bitmap_.get(); }
+  HICON icon() const { return icon_.get(); }
+  bool empty() const { return !bitmap() && !icon(); }
   SIZE size() const;
   // Draws the picture with its top-left corner at (x, y), at its own size or stretched to
   // width × height when both are given.
   void Draw(HDC dc, int x, int y, int width = 0, int height = 0) const;
 
  private:
-  void Reset();
-  HBITMAP bitmap_ = nullptr;
-  HICON icon_ = nullptr;
+  base::GdiObject<HBITMAP> bitmap_;
+  base::Icon icon_;
 };
 
 }  // namespace runtime
