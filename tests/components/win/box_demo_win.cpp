@@ -17,19 +17,19 @@
 
 #include "../png_writer.h"
 #include "assets/assets.h"
-#include "base/gdi_win.h"
 #include "components/box_properties.h"
 #include "components/box_win.h"
 #include "components/library_win.h"
 #include "components/object_properties.h"
 #include "runtime/classes/unit_win.h"
+#include "unit_host_win.h"
 
 using namespace components;
+using unit_host::Host;
 
 namespace {
 
 constexpr int kWidth = 800, kHeight = 540;
-constexpr char kDemoClass[] = "NetmendBoxDemo";
 
 // --- What the box's own messages cost, measured by a procedure put in front of its own.
 struct Meter {
@@ -95,16 +95,6 @@ EventResult SceneRules(runtime::Win32Unit&, int32_t event, std::span<const int32
 }
 
 // --- Templates: animation object units made from the artwork and from two texts.
-runtime::UnitObject* MakeObjectUnit(HWND parent, const ObjectProperties& p) {
-  runtime::CreateParams params;
-  const std::vector<uint8_t> data = WriteObjectData(p);
-  params.classBlock = data;
-  params.parent = reinterpret_cast<runtime::WindowHandle>(parent);
-  params.width = params.height = 1;
-  auto create = reinterpret_cast<runtime::CreateRoutine>(ObjectClassInterface(runtime::kOpCreate));
-  return create(params);
-}
-
 ObjectProperties Picture(assets::Bytes png, int32_t zoom, int32_t type, int32_t alpha = 0) {
   ObjectProperties p;
   p.SetData(kPropPicture, png);
@@ -124,7 +114,7 @@ ObjectProperties Text(const char* text, uint32_t color, int32_t type) {
   return p;
 }
 
-std::vector<runtime::UnitObject*> MakeTemplates(HWND parent) {
+std::vector<runtime::UnitObject*> MakeTemplates(Host& stage) {
   std::vector<ObjectProperties> all = {
       Picture(assets::CloseA(), 1000, 1),
       Picture(assets::CloseB(), 1000, 2),
@@ -138,7 +128,8 @@ std::vector<runtime::UnitObject*> MakeTemplates(HWND parent) {
   };
   std::vector<runtime::UnitObject*> units;
   for (const ObjectProperties& p : all)
-    if (runtime::UnitObject* unit = MakeObjectUnit(parent, p)) units.push_back(unit);
+    if (runtime::UnitObject* unit = stage.Create(ObjectClassInterface, WriteObjectData(p), 0, 0, 1, 1))
+      units.push_back(unit);
   return units;
 }
 
@@ -163,57 +154,21 @@ void Populate(runtime::UnitObject& box, const std::vector<runtime::UnitObject*>&
   gEdges.assign(static_cast<size_t>(count) + 1, 0);
 }
 
-// --- The window's pixels as a PNG file.
-bool SaveScreenshot(HWND window, const char* path) {
-  HDC dc = GetDC(window);
-  HDC memory = CreateCompatibleDC(dc);
-  const BITMAPINFO info = base::TopDown32(kWidth, kHeight);
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, dib);
-  BitBlt(memory, 0, 0, kWidth, kHeight, dc, 0, 0, SRCCOPY);
-  GdiFlush();
-  png_writer::Picture png{.width = kWidth, .height = kHeight, .colorType = PNG_COLOR_TYPE_RGB};
-  const auto* pixels = static_cast<const uint32_t*>(bits);
-  for (int i = 0; i < kWidth * kHeight; ++i)
-    png.rows.insert(png.rows.end(), {uint8_t(pixels[i] >> 16), uint8_t(pixels[i] >> 8), uint8_t(pixels[i])});
-  SelectObject(memory, old);
-  DeleteObject(dib);
-  DeleteDC(memory);
-  ReleaseDC(window, dc);
+// --- The stage's pixels as a PNG file.
+bool SaveScreenshot(const Host& stage, const char* path) {
+  const Host::Capture shot = stage.Grab();
+  png_writer::Picture png{.width = shot.width, .height = shot.height, .colorType = PNG_COLOR_TYPE_RGB};
+  for (COLORREF c : shot.pixels) png.rows.insert(png.rows.end(), {GetRValue(c), GetGValue(c), GetBValue(c)});
   const std::vector<uint8_t> file = png_writer::Encode(png);
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
   return !file.empty() && out.good();
 }
 
-HWND MakeStage() {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.lpszClassName = kDemoClass;
-  RegisterClassExA(&wc);
-  HWND stage = CreateWindowExA(0, kDemoClass, "Box demo", WS_POPUP | WS_CLIPCHILDREN, 0, 0, kWidth, kHeight,
-                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  ShowWindow(stage, SW_SHOWNOACTIVATE);
-  return stage;
-}
-
-runtime::UnitObject* MakeBox(HWND stage) {
+runtime::UnitObject* MakeBox(Host& stage) {
   BoxProperties props;
   props.backColor = 0x00402818;  // a dark blue
-  const std::vector<uint8_t> data = WriteBoxData(props);
-  runtime::CreateParams params;
-  params.classBlock = data;
-  params.parent = reinterpret_cast<runtime::WindowHandle>(stage);
-  params.controlId = 100;
-  params.width = kWidth;
-  params.height = kHeight;
-  params.style = WS_VISIBLE;
-  auto create = reinterpret_cast<runtime::CreateRoutine>(BoxClassInterface(runtime::kOpCreate));
-  return create(params);
+  return stage.Create(BoxClassInterface, WriteBoxData(props), 0, 0, kWidth, kHeight);
 }
 
 void RunFor(DWORD milliseconds) {
@@ -235,14 +190,15 @@ int main(int argc, char** argv) {
   const int sprites = argc > 1 ? std::atoi(argv[1]) : 500;
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 10;
   const bool spinning = argc > 3 ? std::atoi(argv[3]) != 0 : true;
-  HWND stage = MakeStage();
+  Host stage(kWidth, kHeight, RGB(0, 0, 0));
+  // The templates first, so that the box lies above their (empty) windows.
+  const std::vector<runtime::UnitObject*> templates = MakeTemplates(stage);
+  if (templates.empty()) return std::fprintf(stderr, "box_demo: no templates\n"), 1;
   runtime::UnitObject* box = MakeBox(stage);
   if (!box) return std::fprintf(stderr, "box_demo: no box\n"), 1;
   HWND boxWindow = reinterpret_cast<HWND>(box->Handle());
   gBox = BoxEngineOf(*box);
   SetBoxEventRoute(SceneRules);
-  const std::vector<runtime::UnitObject*> templates = MakeTemplates(stage);
-  if (templates.empty()) return std::fprintf(stderr, "box_demo: no templates\n"), 1;
   Populate(*box, templates, sprites, spinning);
   RunFor(500);  // settle before measuring
   LARGE_INTEGER frequency;
@@ -270,6 +226,5 @@ int main(int argc, char** argv) {
     std::printf("  screenshot: %s\n", argv[4]);
   }
   SetWindowLongPtrA(boxWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gMeter.boxProc));
-  DestroyWindow(stage);
   return 0;
 }
