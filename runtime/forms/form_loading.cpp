@@ -5,6 +5,7 @@
 
 #include "runtime/core/errors.h"
 #include "runtime/forms/form_runtime.h"
+#include "runtime/templates/class_blocks.h"
 
 namespace runtime {
 namespace {
@@ -187,7 +188,8 @@ bool FormRuntime::LoadWindow(uint32_t windowId, WindowHandle owner, bool modal) 
 
   if (window.units[0].flags & kUnitVisible) {
     // The window class reads its state back: 2 minimized, 3 maximized (as created), else 0.
-    const std::optional<PropertyValue> state = ClassProperty(window, 0, 18 - 8);
+    const std::optional<PropertyValue> state =
+        ClassProperty(window, 0, kWindowStartPosition - kFirstClassProperty);
     const int64_t how = state ? state->number : 0;
     system_.Show(handle, how == 2   ? ShowMode::kShowMinimized
                          : how == 3 ? ShowMode::kShowMaximized

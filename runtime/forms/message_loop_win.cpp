@@ -7,6 +7,7 @@
 
 #include "runtime/core/process_win.h"
 #include "runtime/forms/form_runtime.h"
+#include "runtime/templates/class_blocks.h"
 
 namespace runtime {
 namespace {
@@ -26,7 +27,7 @@ std::optional<FormRuntime::Located> LocateUnit(HWND hwnd) {
 
 // A setting of the window class (its property index), 0 when the class has none.
 PropertyValue WindowSetting(const LiveWindow& window, int index) {
-  return Forms().ClassProperty(window, 0, index - 8).value_or(PropertyValue{});
+  return Forms().ClassProperty(window, 0, index - kFirstClassProperty).value_or(PropertyValue{});
 }
 
 bool FocusedUnitClaims(WPARAM key) {
@@ -47,7 +48,7 @@ void PostCaptionPress(HWND window, const MSG& message) {
 }
 
 bool PreprocessPress(const MSG& message, const LiveWindow& window, size_t unit) {
-  if (WindowSetting(window, 27).number != 1) return false;
+  if (WindowSetting(window, kWindowDragByClient).number != 1) return false;
   HWND windowHandle = reinterpret_cast<HWND>(window.Handle());
   if (unit == 0) {
     // On the window's own surface: the drag starts and the click goes on.
@@ -84,7 +85,7 @@ void MoveFocusToNextUnit(HWND window) {
 }
 
 std::string HelpFile(const LiveWindow& window) {
-  const PropertyValue stored = WindowSetting(window, 24);
+  const PropertyValue stored = WindowSetting(window, kWindowHelpFile);
   if (!stored.bytes.empty()) return std::string(stored.bytes.begin(), stored.bytes.end());
   std::string name = ProgramFileName();
   const size_t dot = name.find_last_of('.');
@@ -95,7 +96,7 @@ std::string HelpFile(const LiveWindow& window) {
 void OpenHelp(const LiveWindow& window) {
   const std::string file = HelpFile(window);
   if (GetFileAttributesA(file.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-  const auto context = static_cast<ULONG_PTR>(WindowSetting(window, 25).number);
+  const auto context = static_cast<ULONG_PTR>(WindowSetting(window, kWindowHelpContext).number);
   WinHelpA(reinterpret_cast<HWND>(window.Handle()), file.c_str(), context ? HELP_CONTEXT : HELP_CONTENTS,
            context);
 }
@@ -106,16 +107,16 @@ bool PreprocessKey(const MSG& message, const LiveWindow& window) {
   if (FocusedUnitClaims(key)) return false;
   HWND windowHandle = reinterpret_cast<HWND>(window.Handle());
   if (key == VK_ESCAPE) {
-    if (WindowSetting(window, 22).number != 1) return false;
+    if (WindowSetting(window, kWindowEscCloses).number != 1) return false;
     SendMessageA(windowHandle, WM_CLOSE, 0, 0);
     return true;
   }
   if (key == VK_RETURN) {
-    if (WindowSetting(window, 21).number != 1) return false;
+    if (WindowSetting(window, kWindowEnterMovesFocus).number != 1) return false;
     MoveFocusToNextUnit(windowHandle);
     return true;
   }
-  if (WindowSetting(window, 23).number != 1) return false;
+  if (WindowSetting(window, kWindowF1Help).number != 1) return false;
   OpenHelp(window);
   return true;
 }
