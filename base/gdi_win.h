@@ -8,15 +8,18 @@
 
 namespace base {
 
-// GetWindowDC / ReleaseDC.
-class WindowDc {
+// GetWindowDC or GetDC / ReleaseDC: the whole window (frame included) or its client area;
+// the screen for no window.
+template <bool kWholeWindow>
+class ReleasedDc {
  public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-  ~WindowDc() {
+  explicit ReleasedDc(HWND window)
+      : window_(window), dc_(kWholeWindow ? GetWindowDC(window) : GetDC(window)) {}
+  ~ReleasedDc() {
     if (dc_) ReleaseDC(window_, dc_);
   }
-  WindowDc(WindowDc&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
-  WindowDc& operator=(WindowDc&& other) noexcept {
+  ReleasedDc(ReleasedDc&& other) noexcept : window_(other.window_), dc_(std::exchange(other.dc_, nullptr)) {}
+  ReleasedDc& operator=(ReleasedDc&& other) noexcept {
     if (this != &other) {
       if (dc_) ReleaseDC(window_, dc_);
       window_ = other.window_;
@@ -30,6 +33,8 @@ class WindowDc {
   HWND window_;
   HDC dc_;
 };
+using WindowDc = ReleasedDc<true>;
+using ClientDc = ReleasedDc<false>;
 
 // BeginPaint / EndPaint.
 class PaintDc {

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/byte_reader.h"
+#include "base/gdi_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/core/runtime_messages.h"
 #include "runtime/forms/message_loop_win.h"
@@ -154,9 +155,8 @@ void Win32WindowSystem::RunModalLoop(WindowHandle window) { RunLoop(ToHwnd(windo
 void Win32WindowSystem::PostQuit() { PostQuitMessage(0); }
 
 int Win32WindowSystem::PixelsPerInch() {
-  HDC screen = GetDC(nullptr);
-  const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const base::ClientDc screen(nullptr);
+  const int pixels = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return pixels > 0 ? pixels : 96;
 }
 
