@@ -12,6 +12,7 @@
 #include "forms_win_support.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/forms/message_loop_win.h"
+#include "runtime/templates/class_blocks.h"
 #include "runtime/templates/font_record.h"
 
 using namespace forms_test;
@@ -206,6 +207,24 @@ TEST_F(FormsWin, PressingTheBackgroundStartsACaptionDragAndTheClickGoesOn) {
   EXPECT_EQ(gCaptionPresses[0].lParam, MAKELPARAM(left + 5, top + 7)) << "where the press was, on the screen";
   EXPECT_EQ(gClicksSeen, 1) << "the click itself went on to the window";
   (void)r;
+}
+
+TEST_F(FormsWin, PressingAnAnimationBoxDragsAWindowThatAllowsItAndConsumesTheClick) {
+  gOnEvent = LoadOverlayWithMain;
+  runtime::LoadStartWindow(app::kMainWindow);
+  HWND overlay = Handle(app::kOverlayWindow, 0);
+  runtime::Forms().WriteProperty(app::kOverlayWindow, app::kOverlayWindowUnit, runtime::kWindowDragByClient,
+                                 0, 1);
+  gCaptionPresses.clear();
+  SeenEvents().clear();
+  gHook = SetWindowsHookExA(WH_GETMESSAGE, SwallowCaptionPresses, nullptr, GetCurrentThreadId());
+  PostMessageA(Handle(app::kOverlayWindow, app::kCartoonBox1), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+  runtime::ProcessWaitingMessages();
+  runtime::ProcessWaitingMessages();
+  UnhookWindowsHookEx(gHook);
+  ASSERT_EQ(gCaptionPresses.size(), 1u);
+  EXPECT_EQ(gCaptionPresses[0].hwnd, overlay);
+  EXPECT_TRUE(EventsOf(app::kOverlayWindow, app::kCartoonBox1).empty()) << "the click is consumed";
 }
 
 TEST_F(FormsWin, ClosingOneOfTwoWindowsKeepsTheLoopRunning) {
