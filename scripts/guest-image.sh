@@ -9,9 +9,14 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
 
+# Only what the tests need, without recommends.
+# Wine's X11 driver opens the X extension libraries at run time: the guest gets them in both
+# bitnesses, so that 32-bit Wine draws as the host's 64-bit one does.
+x_libraries=(libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1)
 guest_packages=(
   linux-image-amd64 initramfs-tools kmod mount util-linux procps
-  wine wine32 wine64 libwine:i386 xvfb xauth imagemagick fonts-wqy-zenhei locales
+  wine wine32 wine64 libwine:i386 xvfb xauth fonts-wqy-zenhei locales
+  "${x_libraries[@]}" "${x_libraries[@]/%/:i386}"
   # ctest runs the test lists of the host's build inside the guest
   cmake
 )
@@ -46,9 +51,21 @@ for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/source
 done
 ((${#sources[@]})) || sources=("deb http://deb.debian.org/debian bookworm main")
 
+# The initrd holds what booting needs; past it the guest loads only 9p (fs/, net/) and
+# virtio. Hardware drivers and sound are about 300 MB of the image: left out.
+prune_kernel_modules() {
+  local modules
+  for modules in "$1"/lib/modules/*/kernel; do
+    rm -rf "$modules/sound"
+    find "$modules/drivers" -mindepth 1 -maxdepth 1 ! -name virtio ! -name block ! -name char \
+      -exec rm -rf {} +
+    chroot "$1" depmod -a "$(basename "$(dirname "$modules")")"
+  done
+}
+
 step "system from Debian's packages (mmdebstrap)"
 nice -n 19 mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i386 \
-  --aptopt='Acquire::Check-Valid-Until "false"' \
+  --aptopt='Acquire::Check-Valid-Until "false"' --aptopt='APT::Install-Recommends "false"' \
   --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
   --dpkgopt='path-exclude=/usr/share/locale/*' --dpkgopt='path-include=/usr/share/locale/locale.alias' \
   --include="$(IFS=,; echo "${guest_packages[*]}")" \
@@ -60,6 +77,7 @@ nice -n 19 mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i3
   --customize-hook='rm -rf "$1"/var/cache/apt/* "$1"/var/lib/apt/lists/*' \
   bookworm "$work/rootfs" "${sources[@]}" >&2
 
+prune_kernel_modules "$work/rootfs"
 cp "$work"/rootfs/boot/vmlinuz-* "$work/vmlinuz"
 cp "$work"/rootfs/boot/initrd.img-* "$work/initrd.img"
 chmod 644 "$work/vmlinuz" "$work/initrd.img"
@@ -83,7 +101,7 @@ watch=\$!
 # Both at once: the guest has two processors. A program that crashes here must end rather
 # than wait for a click in the debugger's dialog.
 for arch in win32 win64; do
-  WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe=d' NETMEND_WINEARCH=\$arch \
+  WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d' NETMEND_WINEARCH=\$arch \
     NETMEND_WINEPREFIX=/opt/netmend/prefix-\$arch "$root/scripts/wine-session.sh" true &
 done
 wait -n || exit 1
@@ -91,7 +109,9 @@ wait -n || exit 1
 kill \$watch
 echo "the Wine prefixes are made after \$SECONDS s"
 # The prefixes hold copies of Wine's own files: linked back to them, they take no room.
-hardlink -q /usr/lib/wine /usr/lib/i386-linux-gnu/wine /usr/lib/x86_64-linux-gnu/wine \
+# Wine copies them with the time of the copy: compared on content, mode, owner and time
+# ignored.
+hardlink -q -t -p -o /usr/lib/wine /usr/lib/i386-linux-gnu/wine /usr/lib/x86_64-linux-gnu/wine \
   /opt/netmend/prefix-win32 /opt/netmend/prefix-win64 || true
 du -sh /opt/netmend/prefix-win32 /opt/netmend/prefix-win64
 fstrim / || true
