@@ -94,11 +94,17 @@ ChildProcess::~ChildProcess() {
   CloseHandle(process_);
 }
 
-DWORD TimeLimit(DWORD milliseconds) {
-  constexpr DWORD kGuestStretch = 10;
+namespace {
+constexpr int kGuestStretch = 10;
+bool InGuest() {
   static const bool inGuest = GetEnvironmentVariableA("NETMEND_GUEST", nullptr, 0) > 0;
-  return inGuest ? milliseconds * kGuestStretch : milliseconds;
+  return inGuest;
 }
+}  // namespace
+
+DWORD TimeLimit(DWORD milliseconds) { return InGuest() ? milliseconds * kGuestStretch : milliseconds; }
+
+int Rounds(int rounds) { return InGuest() ? rounds / kGuestStretch : rounds; }
 
 DWORD WaitForExit(HANDLE process, DWORD milliseconds) {
   if (!process) return STILL_ACTIVE;

@@ -46,9 +46,13 @@ class ChildProcess {
 DWORD WaitForExit(HANDLE process, DWORD milliseconds);
 
 // A time limit for waiting on another process, stretched in the emulated guest (its software
-// CPU runs Wine many times slower; NETMEND_GUEST is set there). Limits only: nothing is
-// expected to take longer.
+// CPU runs Wine many times slower; NETMEND_GUEST is set there). Limits, and the pace of a
+// sequence sampled from the screen: nothing is expected to take longer.
 DWORD TimeLimit(DWORD milliseconds);
+
+// How many rounds a soak loop runs: a tenth in the emulated guest, where a round of drawing
+// takes a hundred times as long or more. The bounds it is held to stay as they are.
+int Rounds(int rounds);
 
 // The path of this executable.
 std::string ThisProgram();

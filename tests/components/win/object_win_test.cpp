@@ -12,6 +12,7 @@
 #include "components/cartoon_object.h"
 #include "components/library_win.h"
 #include "components/preview.h"
+#include "support/child_process_win.h"
 #include "unit_host_win.h"
 
 using namespace components;
@@ -117,12 +118,15 @@ TEST(ObjectWindow, PreviewOfATextAndChangesThatReshapeIt) {
 
 TEST(ObjectWindow, AGifPreviewStepsThroughItsFramesAndStopsWhenPlayGifIsCleared) {
   Host host(100, 70, kGreen);
-  ObjectProperties p = WithPicture(ThreeFrameGif(15));
+  // Frames of 150 ms, sampled for 800 ms. In the emulated guest one read-back of the screen may
+  // take longer than such a frame: there the frames and the sampling are ten times as long.
+  const DWORD frame = testing_support::TimeLimit(150);
+  ObjectProperties p = WithPicture(ThreeFrameGif(static_cast<int>(frame / 10)));
   p.SetValue(kPropPlayGif, 1);
   runtime::UnitObject* unit = host.Create(ObjectClassInterface, Data(p), 10, 10, 62, 42, true);
   ASSERT_TRUE(unit);
   std::vector<COLORREF> seen;
-  for (int i = 0; i < 40; ++i) {
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < testing_support::TimeLimit(800);) {
     const COLORREF now = Centre(host.Grab());
     if (seen.empty() || seen.back() != now) seen.push_back(now);
     Host::Settle(20);
@@ -136,7 +140,7 @@ TEST(ObjectWindow, AGifPreviewStepsThroughItsFramesAndStopsWhenPlayGifIsCleared)
   }
   Change(unit, kPropPlayGif, {.number = 0});
   const COLORREF stopped = Centre(host.Grab());
-  Host::Settle(400);
+  Host::Settle(testing_support::TimeLimit(400));
   EXPECT_EQ(Centre(host.Grab()), stopped);
   EXPECT_FALSE(KillTimer(reinterpret_cast<HWND>(unit->Handle()), kPreviewTimerId));
 }
