@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "e2e/netmend_run_win.h"
+#include "support/child_process_win.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ COLORREF BuiltInRepairPixel() {
   NetmendRun run(Launch{.folder = "reference"});
   EXPECT_TRUE(run.WaitForWindows(10000));
   EXPECT_TRUE(run.WaitForProperty(run.main(), kBackImage, 5000));
-  Sleep(300);
+  Sleep(testing_support::TimeLimit(300));  // its buttons drawn too
   return e2e::CentrePixel(run.ChildAt(kRepair.x, kRepair.y));
 }
 
@@ -49,12 +50,14 @@ TEST(SkinFolder, ReplacesWholeSetsAndSingleImagesOnAPathWithSpacesAndChinese) {
                                       {"button_x3.png", e2e::SolidPng(37, 29, kBlue)}}});
   ASSERT_TRUE(run.WaitForWindows(10000));
   ASSERT_TRUE(run.WaitForProperty(run.main(), kBackImage, 5000));
-  Sleep(300);
+  Sleep(testing_support::TimeLimit(300));
   const RECT main = e2e::WindowRect(run.main());
   EXPECT_TRUE(Near(e2e::ScreenPixel(main.left + 20, main.top + 560), kMagenta))
       << std::hex << e2e::ScreenPixel(main.left + 20, main.top + 560);
   HWND repair = run.ChildAt(kRepair.x, kRepair.y);
-  EXPECT_TRUE(Near(e2e::CentrePixel(repair), builtInRepair)) << "one file of three: the built-in set";
+  EXPECT_TRUE(Near(e2e::CentrePixel(repair), builtInRepair))
+      << "one file of three: the built-in set " << std::hex << builtInRepair << ", not "
+      << e2e::CentrePixel(repair);
 
   // The close set in order: normal, hover, pressed. (Wine gives the colour-keyed overlay the
   // mouse, so the button hears of the pointer through posted messages.)
