@@ -117,9 +117,11 @@ TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
   Soak(run);
 
   RepairCase c;
+  c.wow64 = UnderWow64();  // a 32-bit program under WOW64 runs the 64-bit list, as this one
   c.nt6 = c.ie7 = true;
   c.windowsDir = WindowsFolder();
   c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
+  c.programFilesX86 = EnvironmentValue("ProgramFiles(x86)") + "\\";
   c.runDir = run.folder();
   const std::vector<std::string> expected = ExpectedRepairList(c);
   for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
