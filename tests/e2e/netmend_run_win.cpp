@@ -162,6 +162,16 @@ RECT WindowRect(HWND window) {
   return r;
 }
 
+RECT WindowRectOnceAt(HWND window, int left, int top, DWORD milliseconds) {
+  RECT r = WindowRect(window);
+  for (const DWORD start = GetTickCount();
+       (r.left != left || r.top != top) && GetTickCount() - start < testing_support::TimeLimit(milliseconds);
+       r = WindowRect(window)) {
+    Sleep(20);
+  }
+  return r;
+}
+
 RECT ChildRect(HWND child) {
   RECT r = WindowRect(child);
   MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);

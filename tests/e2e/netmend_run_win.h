@@ -79,6 +79,9 @@ std::string BuiltProgram();
 std::string Recorder();
 
 RECT WindowRect(HWND window);
+// The window's rectangle once its top-left corner is at (left, top), or as it is when the
+// time is up: the program handles input in its own time.
+RECT WindowRectOnceAt(HWND window, int left, int top, DWORD milliseconds);
 // The child's rectangle in its parent's client coordinates.
 RECT ChildRect(HWND child);
 // A window property (a skin image handle, say); 0 when not set.

@@ -43,10 +43,10 @@ TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothRestoreRebuildsOnceCloseEn
 
   // A drag on the background moves both windows.
   e2e::Drag(main.left + 400, main.top + 560, main.left + 340, main.top + 520);
-  const RECT moved = e2e::WindowRect(run.main());
+  const RECT moved = e2e::WindowRectOnceAt(run.main(), main.left - 60, main.top - 40, 5000);
   EXPECT_EQ(moved.left, main.left - 60);
   EXPECT_EQ(moved.top, main.top - 40);
-  overlay = e2e::WindowRect(run.overlay());
+  overlay = e2e::WindowRectOnceAt(run.overlay(), moved.left, moved.top, 2000);
   EXPECT_EQ(overlay.left, moved.left);
   EXPECT_EQ(overlay.top, moved.top);
   EXPECT_NE(e2e::Property(run.main(), kBackImage), 0u) << "the built-in background";
