@@ -1,11 +1,11 @@
 # Netmend. `make run` starts the program under Wine; `make test` builds the three targets and
-# runs every test. Both install what they need first (Debian 12, as root) and do no needless
-# work when run again.
+# runs every test, the i686 ones in an emulated guest. Both install what they need first
+# (Debian 12, as root) and do no needless work when run again.
 SHELL := /bin/bash
 .DEFAULT_GOAL := test
 SETUP := build/.setup-done
 
-.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test run soak fuzz bench clean guest-image guest-test
+.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test host-test guest-test guest-image run soak fuzz bench clean
 
 $(SETUP): scripts/setup.sh scripts/debian-packages.sh
 	scripts/setup.sh
@@ -38,11 +38,24 @@ fuzz-build: build/fuzz/build.ninja
 bench-build: build/bench/build.ninja
 	cmake --build --preset bench
 
-# The win32 product is built before the native tests run: they check its PE image.
-test: native win64 win32 fuzz-build
+# Every test: first the host's, then the i686 build's in the emulated guest.
+test: host-test guest-test
+
+# The native tests, the win64 tests under Wine, the fuzz corpora. The win32 product is built
+# before the native tests run: they check its PE image.
+host-test: native win64 win32 fuzz-build
 	ctest --preset native
 	scripts/wine-session.sh ctest --preset win64
 	ctest --preset fuzz
+
+# The emulated guest that runs the 32-bit programs (made once, cached under build/guest), and
+# every test of the i686 build run in it, in a 32-bit and a 64-bit Wine prefix. When the guest
+# cannot be made or booted, this fails with one line saying why.
+guest-image: $(SETUP)
+	scripts/guest-image.sh >/dev/null
+
+guest-test: win32-tests guest-image
+	scripts/guest-test.sh
 
 run: build/win64/build.ninja build/win32/build.ninja
 	cmake --build --preset win64 --target netmend command_recorder
@@ -59,14 +72,6 @@ soak: build/win64/build.ninja
 # Each fuzz target for a bounded time (FUZZ_SECONDS, default 60), growing a corpus under build/.
 fuzz: fuzz-build
 	scripts/fuzz.sh build/fuzz $${FUZZ_SECONDS:-60}
-
-# The emulated guest that runs the 32-bit programs (made once, cached under build/guest), and
-# every test of the i686 build run in it, in a 32-bit and a 64-bit Wine prefix.
-guest-image: $(SETUP)
-	scripts/guest-image.sh >/dev/null
-
-guest-test: win32-tests guest-image
-	scripts/guest-test.sh
 
 # The sprite benchmarks natively, then the skin benchmark and the animation box's sprite demo
 # (500 objects for 10 s, then 2,000 without spinning) under Wine.

@@ -30,7 +30,14 @@ if [[ -f $image_dir/.complete ]]; then
   exit 0
 fi
 
-step() { echo "guest-image: $*" >&2; }
+# A failure names the step it ended.
+set -E
+current="installing QEMU and mmdebstrap"
+step() {
+  current=$*
+  echo "guest-image: $*" >&2
+}
+trap 'echo "guest-image: the guest could not be built: $current failed" >&2' ERR
 source "$here/debian-packages.sh"
 install_missing guest-image qemu-system-x86 mmdebstrap >&2
 mkdir -p "$cache"
@@ -102,7 +109,8 @@ watch=\$!
 # than wait for a click in the debugger's dialog.
 for arch in win32 win64; do
   WINEDLLOVERRIDES='mscoree,mshtml=;winedbg.exe,winemenubuilder.exe=d' NETMEND_WINEARCH=\$arch \
-    NETMEND_WINEPREFIX=/opt/netmend/prefix-\$arch "$root/scripts/wine-session.sh" true &
+    NETMEND_WINEPREFIX=/opt/netmend/prefix-\$arch NETMEND_XVFB_WAIT=300 \
+    "$root/scripts/wine-session.sh" true &
 done
 wait -n || exit 1
 wait -n || exit 1
@@ -111,17 +119,22 @@ echo "the Wine prefixes are made after \$SECONDS s"
 # The prefixes hold copies of Wine's own files: linked back to them, they take no room.
 # Wine copies them with the time of the copy: compared on content, mode, owner and time
 # ignored.
-hardlink -q -t -p -o /usr/lib/wine /usr/lib/i386-linux-gnu/wine /usr/lib/x86_64-linux-gnu/wine \
-  /opt/netmend/prefix-win32 /opt/netmend/prefix-win64 || true
-du -sh /opt/netmend/prefix-win32 /opt/netmend/prefix-win64
+wine_files=(/usr/lib/wine /usr/lib/i386-linux-gnu/wine /usr/lib/x86_64-linux-gnu/wine)
+hardlink -q -t -p -o "\${wine_files[@]}" /opt/netmend/prefix-win32 /opt/netmend/prefix-win64 || true
+# du counts a linked file once, where it first meets it.
+wine_mb=\$(du -smc "\${wine_files[@]}" | tail -n 1 | cut -f1)
+all_mb=\$(du -smc "\${wine_files[@]}" /opt/netmend/prefix-win32 /opt/netmend/prefix-win64 | tail -n 1 | cut -f1)
+echo "the two prefixes add \$((all_mb - wine_mb)) MB to Wine's own files"
 fstrim / || true
 EOF
 NETMEND_GUEST_DIR=$work NETMEND_GUEST_WRITABLE=1 "$here/guest-run.sh" --timeout 3600 \
-  --job "$work/job/job.sh" >&2 || { step "the first boot failed"; exit 1; }
+  --job "$work/job/job.sh" >&2 ||
+  { echo "guest-image: the guest could not be built: its first boot failed" >&2; exit 1; }
 rm -rf "$work/job"
 
 # Older images are of no more use.
-find "$cache" -mindepth 1 -maxdepth 1 -type d ! -name "$key" ! -name "$key.work" -exec rm -rf {} +
+find "$cache" -mindepth 1 -maxdepth 1 -type d ! -name "$key" ! -name "$key.work" ! -name runs \
+  -exec rm -rf {} +
 mv "$work" "$image_dir"
 touch "$image_dir/.complete"
 step "ready in $((SECONDS - started)) s: $(du -sh --apparent-size "$image_dir/rootfs.img" | cut -f1) image, $(du -sh "$image_dir/rootfs.img" | cut -f1) used"

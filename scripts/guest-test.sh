@@ -28,20 +28,13 @@ in_memory() {
     mount --bind "$copy" "$1"
 }
 in_memory "$tests" && in_memory "$product" || { echo "guest-test: could not copy the programs into memory"; exit 1; }
-# One display for both prefixes, given as long as it needs: under the software CPU on a busy
-# machine Xvfb may take longer to start than wine-session.sh waits for.
-fifo=$(mktemp -u)
-mkfifo "$fifo"
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp 7>"$fifo" >/dev/null 2>&1 &
-read -r -t 300 display_number <"$fifo" || { echo "guest-test: Xvfb did not start"; exit 1; }
-export DISPLAY=:$display_number
 status=0
 for arch in $prefixes; do
   echo "guest-test: the i686 tests in a $arch prefix"
   started=$SECONDS
   # No test found is a failure: nothing may pass for having not run.
-  if NETMEND_WINEARCH=$arch NETMEND_WINEPREFIX=/opt/netmend/prefix-$arch scripts/wine-session.sh \
-    ctest --test-dir "$tests" --output-on-failure --no-tests=error "${ctest_arguments[@]}"; then
+  if NETMEND_WINEARCH=$arch NETMEND_WINEPREFIX=/opt/netmend/prefix-$arch NETMEND_XVFB_WAIT=300 \
+    scripts/wine-session.sh ctest --test-dir "$tests" --output-on-failure --no-tests=error "${ctest_arguments[@]}"; then
     echo "guest-test: the $arch prefix passed in $((SECONDS - started)) s"
   else
     echo "guest-test: the $arch prefix FAILED after $((SECONDS - started)) s"
