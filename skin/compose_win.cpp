@@ -1,10 +1,11 @@
 // Composition of a layered window's picture (background and every PNG control) and the drawn
 // caret of a focused edit box.
 //
-// Every visible change recomposes the whole picture, so that a hover shows without lag: images
-// the layer decoded are copied or blended from their own pixels where they are not scaled, GDI+
-// draws only what needs scaling, fills, borders or text, and the presentation hands the window
-// only the part that changed.
+// Every visible change recomposes the picture, so that a hover shows without lag: a button's
+// change only its own box (what lies wholly outside it is not drawn, nor its properties read),
+// any other change the whole. Images the layer decoded are copied or blended from their own
+// pixels where they are not scaled, GDI+ draws only what needs scaling, fills, borders or
+// text, and the presentation hands the window only the part that changed.
 #include <windows.h>
 
 #include <algorithm>
@@ -146,9 +147,10 @@ RECT ChildRect(HWND window, HWND child) {
   return {corner.x, corner.y, corner.x + box.right - box.left, corner.y + box.bottom - box.top};
 }
 
-void DrawChild(HWND window, HWND child, const Canvas& canvas) {
-  const RECT box = ChildRect(window, child);
-  const intptr_t kind = Prop(child, kPropType);
+namespace {
+
+// Draws one PNG control child, of the kind given, at its box in the composition.
+void DrawChild(HWND child, const RECT& box, intptr_t kind, const Canvas& canvas) {
   const auto placement = static_cast<int32_t>(Prop(child, kPropBackType));
   const int32_t w = box.right - box.left, h = box.bottom - box.top;
   if (kind == kKindButton) {
@@ -165,10 +167,17 @@ void DrawChild(HWND window, HWND child, const Canvas& canvas) {
   if (kind == kKindEdit) FinishEditBox(canvas, child, box);
 }
 
-void ComposeWindow(HWND window) {
+}  // namespace
+
+void ComposeWindow(HWND window, const RECT* only) {
   int32_t w = 0, h = 0;
   if (!base::Gdiplus() || !IsWindow(window) || !WindowSize(window, &w, &h)) return;
-  PresentPicture(window, w, h, [&](uint32_t* pixels) {
+  CaretState& caret = Caret();
+  // The focused window keeps its whole picture for the caret's blinking.
+  const bool keepsPicture = window == caret.focusedWindow;
+  const PixelArea part = only && !keepsPicture ? PixelArea{only->left, only->top, only->right, only->bottom}
+                                               : PixelArea{0, 0, w, h};
+  const auto draw = [&](uint32_t* pixels, const PixelArea* within) {
     {
       const Canvas canvas(pixels, w, h);
       {
@@ -184,23 +193,25 @@ void ComposeWindow(HWND window) {
         }
       }
       for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (Prop(child, kPropType)) DrawChild(window, child, canvas);
+        const RECT box = ChildRect(window, child);
+        if (within && !within->Meets({box.left, box.top, box.right, box.bottom})) continue;
+        if (const intptr_t kind = Prop(child, kPropType)) DrawChild(child, box, kind, canvas);
       }
     }
-    CaretState& caret = Caret();
-    if (window == caret.focusedWindow) {
+    if (keepsPicture) {
       caret.lastComposition.width = w;
       caret.lastComposition.height = h;
       caret.lastComposition.pixels.assign(pixels, pixels + size_t(w) * h);
     }
-  });
+  };
+  PresentPicture(window, w, h, draw, &part);
 }
 
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible) {
   int32_t w = 0, h = 0;
   if (!IsWindow(window) || picture.pixels.empty() || !WindowSize(window, &w, &h)) return;
   if (w != picture.width || h != picture.height) return;  // the window changed size: wait for the next one
-  PresentPicture(window, w, h, [&](uint32_t* pixels) {
+  PresentPicture(window, w, h, [&](uint32_t* pixels, const PixelArea*) {
     std::memcpy(pixels, picture.pixels.data(), picture.pixels.size() * 4);
     if (caretVisible) DrawCaret(window, {pixels, w, h});
   });

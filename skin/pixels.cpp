@@ -43,21 +43,30 @@ void CopyPixels(PixelView target, SourcePixels source) {
 }
 
 PixelArea ChangedArea(SourcePixels before, SourcePixels after) {
-  PixelArea area;
+  return ChangedArea(before, after, {0, 0, before.width, before.height});
+}
+
+PixelArea ChangedArea(SourcePixels before, SourcePixels after, PixelArea within) {
   const int32_t w = before.width, h = before.height;
-  if (w != after.width || h != after.height || w <= 0 || h <= 0) return area;
+  if (w != after.width || h != after.height || w <= 0 || h <= 0) return {};
+  within = {std::max(0, within.left), std::max(0, within.top), std::min(w, within.right),
+            std::min(h, within.bottom)};
+  if (within.empty()) return {};
   const auto row = [w](SourcePixels picture, int32_t y) {
     return picture.pixels + static_cast<size_t>(y) * w;
   };
-  const auto same = [&](int32_t y) { return std::memcmp(row(before, y), row(after, y), size_t(w) * 4) == 0; };
-  int32_t top = 0, bottom = h;
-  while (top < h && same(top)) ++top;
-  if (top == h) return area;
+  const size_t span = size_t(within.right - within.left) * 4;
+  const auto same = [&](int32_t y) {
+    return std::memcmp(row(before, y) + within.left, row(after, y) + within.left, span) == 0;
+  };
+  int32_t top = within.top, bottom = within.bottom;
+  while (top < bottom && same(top)) ++top;
+  if (top == bottom) return {};
   while (same(bottom - 1)) --bottom;
-  int32_t left = w, right = 0;
-  for (int32_t y = top; y < bottom && (left > 0 || right < w); ++y) {
+  int32_t left = within.right, right = within.left;
+  for (int32_t y = top; y < bottom && (left > within.left || right < within.right); ++y) {
     const uint32_t *from = row(before, y), *to = row(after, y);
-    int32_t first = 0, last = w;
+    int32_t first = within.left, last = within.right;
     while (first < left && from[first] == to[first]) ++first;
     while (last > right && from[last - 1] == to[last - 1]) --last;
     left = std::min(left, first);

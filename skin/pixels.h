@@ -22,13 +22,19 @@ void BlendPixels(PixelView target, int32_t x, int32_t y, SourcePixels source, in
 // Replaces the target with a source of its own size.
 void CopyPixels(PixelView target, SourcePixels source);
 
-// The smallest rectangle (right and bottom exclusive) outside which two pictures of the same
-// size are equal; empty (left == right) when they are equal everywhere.
+// A rectangle of pixels, right and bottom exclusive.
 struct PixelArea {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
   bool empty() const { return left >= right || top >= bottom; }
+  bool Meets(const PixelArea& other) const {
+    return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
+  }
 };
+
+// The smallest rectangle outside which two pictures of the same size are equal; empty when
+// they are equal everywhere. With `within`, only that part of them is compared.
 PixelArea ChangedArea(SourcePixels before, SourcePixels after);
+PixelArea ChangedArea(SourcePixels before, SourcePixels after, PixelArea within);
 
 // Copies the area of the source into the target of the same size.
 void CopyArea(PixelView target, SourcePixels source, PixelArea area);

@@ -238,7 +238,9 @@ LRESULT CALLBACK LayeredButtonProc(HWND control, UINT message, WPARAM wParam, LP
     if (*event != ButtonEvent::kMouseMove || next != state) {
       if (*event == ButtonEvent::kMouseMove) TrackLeave(control);
       SetWindowProp(control, kPropDrawState, next);
-      ComposeWindow(GetParent(control));
+      HWND parent = GetParent(control);
+      const RECT box = ChildRect(parent, control);
+      ComposeWindow(parent, &box);
     }
   }
   return CallSaved(control, kPropChildWndProc, message, wParam, lParam);

@@ -7,6 +7,8 @@
 // kept, the one being worked with; a picture for another window, or for a window of another
 // size, starts afresh. A thread that finds the kept picture in use by another thread puts its
 // picture together in a DIB of its own and hands over the whole of it: nobody ever waits.
+// A caller that knows which part may have changed (a button's state) has only that part put
+// together again and compared.
 #include <windows.h>
 
 #include <algorithm>
@@ -105,13 +107,14 @@ class TryLock {
 
 void SetPresentObserver(PresentObserver observer) { gPresentObserver = observer; }
 
-void PresentPicture(HWND window, int32_t width, int32_t height, const std::function<void(uint32_t*)>& draw) {
+void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPicture& draw,
+                    const PixelArea* only) {
   KeptPicture& kept = Kept();
   const TryLock lock(kept.lock);
   if (!lock.held()) {
     const Frame own(width, height);
     if (!own.pixels()) return;
-    draw(own.pixels());
+    draw(own.pixels(), nullptr);
     own.Present(window, nullptr);
     return;
   }
@@ -122,14 +125,14 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const std::funct
     kept.shown = std::make_unique<Frame>(width, height);
     if (!kept.shown->pixels()) return;
     kept.window = window;
-    draw(kept.shown->pixels());
+    draw(kept.shown->pixels(), nullptr);
     kept.shown->Present(window, nullptr);
     return;
   }
   kept.next.assign(static_cast<size_t>(width) * height, 0);
-  draw(kept.next.data());
-  const SourcePixels next{kept.next.data(), width, height};
-  const PixelArea changed = ChangedArea({kept.shown->pixels(), width, height}, next);
+  draw(kept.next.data(), only);
+  const SourcePixels shown{kept.shown->pixels(), width, height}, next{kept.next.data(), width, height};
+  const PixelArea changed = only ? ChangedArea(shown, next, *only) : ChangedArea(shown, next);
   if (changed.empty()) return;
   CopyArea({kept.shown->pixels(), width, height}, next, changed);
   const RECT rect{changed.left, changed.top, changed.right, changed.bottom};

@@ -15,6 +15,7 @@
 #include "base/gdiplus_win.h"
 #include "base/handles_win.h"
 #include "skin/image_ledger.h"
+#include "skin/pixels.h"
 #include "skin/skin.h"
 #include "skin/skin_text.h"
 
@@ -151,13 +152,20 @@ struct Composition {
   std::vector<uint32_t> pixels;
 };
 
-// Rebuilds and presents a layered window's picture.
-void ComposeWindow(HWND window);
+// Rebuilds and presents a layered window's picture; `only`, when given, is the one part of
+// it that may have changed (a button's state, say), and whatever lies wholly outside it is
+// not drawn again.
+void ComposeWindow(HWND window, const RECT* only = nullptr);
 // Hands a picture to the layered window, with the drawn caret or without.
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
-// Has `draw` put a transparent width x height picture together and hands it to the layered
-// window, as the part that changed since the window's last picture where that is known.
-void PresentPicture(HWND window, int32_t width, int32_t height, const std::function<void(uint32_t*)>& draw);
+// Puts a transparent picture together: the whole of it, or when `only` is given, at least the
+// part inside `only`, since the rest is not looked at.
+using DrawPicture = std::function<void(uint32_t* pixels, const PixelArea* only)>;
+// Has `draw` put a width x height picture together and hands it to the layered window, as the
+// part that changed since the window's last picture where that is known. `only`, when given,
+// is the part that may differ from the last picture.
+void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPicture& draw,
+                    const PixelArea* only = nullptr);
 
 // The picture being put together: pixels written directly where no scaling is needed, and a
 // GDI+ bitmap over the same pixels for whatever else (scaled images, fills, borders, text).
@@ -176,8 +184,6 @@ class Canvas {
   base::GdipImage bitmap_;
 };
 
-// Draws one PNG control child into a composition.
-void DrawChild(HWND window, HWND child, const Canvas& canvas);
 // Draws the image into (x, y, w, h) by the control's placement.
 void DrawPlaced(base::GpGraphics* graphics, base::GpImage* image, int32_t placement, int32_t x, int32_t y,
                 int32_t w, int32_t h);

@@ -55,6 +55,12 @@ TEST(ChangedArea, BoundsEveryChangedPixelAndCopyAreaMovesExactlyThatPart) {
   EXPECT_EQ(before[1 * 6 + 4], 1u);
   EXPECT_EQ(before[3 * 6 + 2], 2u);
   EXPECT_EQ(before[0], 0x11111111u);
+  // Only the part asked about is compared (clipped to the picture): the pixel left behind at
+  // the top-left corner is outside the first, inside the second.
+  EXPECT_TRUE(ChangedArea({before.data(), 6, 5}, {after.data(), 6, 5}, {1, 0, 9, 9}).empty());
+  const PixelArea corner = ChangedArea({before.data(), 6, 5}, {after.data(), 6, 5}, {-1, -1, 3, 2});
+  EXPECT_EQ((std::vector<int32_t>{corner.left, corner.top, corner.right, corner.bottom}),
+            (std::vector<int32_t>{0, 0, 1, 1}));
   EXPECT_TRUE(ChangedArea({before.data(), 6, 5}, {before.data(), 6, 4}).empty()) << "sizes differ";
 }
 

@@ -106,6 +106,27 @@ TEST_F(ComposeTest, ChildrenListedLaterAreDrawnOverEarlierOnes) {
   EXPECT_EQ(At(30, 40), secondListedLater ? kGreen : kRed);
 }
 
+TEST_F(ComposeTest, AButtonsChangeRedrawsItsBoxWithWhateverOverlapsItAsAWholeComposeWould) {
+  // Two buttons overlapping in x 40 to 49; the one listed later is drawn over the other.
+  HWND left = ButtonChild(window, 20, 30, 30, 20), right = ButtonChild(window, 40, 30, 30, 20);
+  PngControl a, b;
+  a.AttachButton(H(left));
+  b.AttachButton(H(right));
+  a.SetStateImagesFromBytes(View(SolidPng(30, 20, kRed)), View(SolidPng(30, 20, kYellow)));
+  b.SetStateImagesFromBytes(View(SolidPng(30, 20, kGreen)), View(SolidPng(30, 20, kBlue)));
+  skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kWhite)));
+  skinned.AdoptControls();
+  const bool rightOnTop = GetWindow(left, GW_HWNDNEXT) == right;
+  PostMessageA(rightOnTop ? left : right, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  Pump();
+  EXPECT_EQ(At(25, 40), rightOnTop ? kYellow : kRed);
+  EXPECT_EQ(At(45, 40), rightOnTop ? kGreen : kBlue) << "the upper button stays over the lower";
+  EXPECT_EQ(At(65, 40), rightOnTop ? kGreen : kBlue);
+  const Picture afterHover = LastPicture(window);
+  skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kWhite)));  // a whole composition
+  EXPECT_TRUE(LastPicture(window).pixels == afterHover.pixels);
+}
+
 TEST_F(ComposeTest, BadBytesGiveNoImageAndLeaveTheBackgroundAlone) {
   ASSERT_TRUE(skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kBlue))));
   const std::vector<uint8_t> notAnImage = {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'};
