@@ -6,8 +6,10 @@ set(NETMEND_TEST_TIMEOUT 600 CACHE STRING "Seconds one test executable may take"
 # second. In the win64 build CTest runs them through CMAKE_CROSSCOMPILING_EMULATOR.
 # SCRIPT names a script that CTest runs with the test executable's path instead of the
 # executable itself (for a test that needs its own set-up, such as a throwaway Wine prefix).
+# SERIAL runs it alone: the end-to-end tests start the program and dozens of processes and
+# time them, and under Wine other tests running beside them slow every process start.
 function(netmend_test name)
-  cmake_parse_arguments(T "" "MAIN;SCRIPT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL" "MAIN;SCRIPT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_MAIN)
     target_sources(${name} PRIVATE ${T_MAIN})
@@ -23,6 +25,9 @@ function(netmend_test name)
     add_test(NAME ${name} COMMAND ${name})
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${NETMEND_TEST_TIMEOUT})
+  if(T_SERIAL)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
 
 # A libFuzzer target (fuzz build only). CTest replays its seed corpus and regression folder
