@@ -15,6 +15,15 @@ wine_prefix_ensure || exit 1
 log=$(mktemp)
 "$WINE" "$@" </dev/null >"$log" 2>&1
 status=$?
+# Now and then, early in a new prefix's session, Wine ends a program it was starting before
+# the program runs at all: a failure with nothing printed (every test program prints before
+# its first test). Such a start is said and made once more; a program that fails the same way
+# twice fails.
+if ((status != 0)) && [[ ! -s $log ]]; then
+  echo "wine-emulator: $1 ended with status $status before printing anything; starting it once more"
+  "$WINE" "$@" </dev/null >"$log" 2>&1
+  status=$?
+fi
 cat "$log"
 rm -f "$log"
 exit $status
