@@ -137,6 +137,19 @@ void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::st
   std::set_difference(actual.begin(), actual.end(), expected.begin(), expected.end(),
                       std::back_inserter(extra));
   for (const auto& line : missing) ADD_FAILURE() << "not started: " << line;
+  if (!missing.empty()) {
+    // A record still under its temporary name: that recorder ran but could not finish it.
+    std::string unfinished;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(kRecordFolder) + "\\*.tmp").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+      do unfinished += std::string(" ") + found.cFileName;
+      while (FindNextFileA(search, &found));
+      FindClose(search);
+    }
+    ADD_FAILURE() << (unfinished.empty() ? "no recorder left an unfinished record"
+                                         : "unfinished records:" + unfinished);
+  }
   for (const auto& line : extra) ADD_FAILURE() << "started but not expected: " << line;
 }
 
