@@ -10,7 +10,7 @@ namespace components {
 namespace {
 
 constexpr int64_t kFinishingStop = 200;  // ms after the last step of a used-up distance
-constexpr int64_t kForcedRepaintEvery = 100;
+constexpr uint32_t kForcedRepaintEvery = 100;
 constexpr int64_t kDefaultFrameDelay = 50;  // a frame without a delay
 
 // The last forced repaint, shared by every box of the process (all on the one GUI thread).
@@ -38,8 +38,11 @@ Outcome BoxEngine::Tick() {
     if (TickObject(i, &gone) == Outcome::kBoxGone) return Outcome::kBoxGone;
     if (!gone) ++i;  // a gone object's place now holds the next one
   }
+  // Measured on the unsigned difference: a stamp from before the tick count's half-range (the
+  // initial 0 once a machine has been up 25 days, or a stamp left 25 days ago by a box since
+  // gone) reads as long past, where a signed difference would read as the future for 25 days.
   const uint32_t now = host_.Now();
-  if (Elapsed(now, lastForcedRepaint) > kForcedRepaintEvery) {
+  if (now - lastForcedRepaint > kForcedRepaintEvery) {
     lastForcedRepaint = now;
     host_.RepaintNow();
   }

@@ -360,3 +360,40 @@ TEST_F(Box, HiddenObjectsAreNeitherAnimatedNorMovedByTheTimer) {
 }
 
 }  // namespace
+
+namespace {
+
+// One time stamp for every box of the process: a repaint is forced when more than 100 ms have
+// passed since any box's last, also on a machine up more than 2^31 ms and across the wrap.
+TEST(BoxForcedRepaint, ComesOnceEvery100MsSharedByEveryBoxAtAnyTickCount) {
+  FakeHost a, b;
+  BoxEngine first(a, 50, 50), second(b, 50, 50);
+  // Whatever stamp earlier boxes left, four ticks a quarter of the count apart bring it to 0, as
+  // at the process's start.
+  for (const uint32_t t : {0x40000000u, 0x80000000u, 0xC0000000u, 0u}) {
+    a.now = t;
+    first.Tick();
+  }
+  a.repaints = 0;
+  a.now = b.now = 0x80001000u;
+  ASSERT_EQ(first.Tick(), Outcome::kDone);
+  EXPECT_EQ(a.repaints, 1) << "the first tick repaints";
+  b.now += 100;
+  second.Tick();
+  EXPECT_EQ(b.repaints, 0) << "100 ms after the other box's repaint";
+  b.now += 1;
+  second.Tick();
+  EXPECT_EQ(b.repaints, 1);
+  a.now = b.now + 50;
+  first.Tick();
+  EXPECT_EQ(a.repaints, 1);
+  a.now = 0xFFFFFFD0u;
+  first.Tick();
+  a.now = 0x34;  // past the wrap, 100 ms after: not yet
+  first.Tick();
+  a.now = 0x35;
+  first.Tick();
+  EXPECT_EQ(a.repaints, 3);
+}
+
+}  // namespace
