@@ -39,7 +39,9 @@ Outcome BoxEngine::SetPosition(int32_t id, double nx, double ny) {
 }
 
 BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, const std::string* name) const {
-  if (!o.Usable()) return nullptr;
+  // An object that does not allow collisions is neither hit nor hitting: not in a move's checks,
+  // not in steering's blocking test, not in a search for what it collides with.
+  if (!o.Usable() || !o.collideAllowed) return nullptr;
   const FrameView view = ViewOf(*o.rendered, o.frame);
   const int64_t right = int64_t{x} + view.width, bottom = int64_t{y} + view.height;
   for (size_t j = list_.size(); j-- > 0;) {
@@ -76,15 +78,13 @@ Outcome BoxEngine::MoveWithChecks(int32_t id, double nx, double ny, int* flags) 
     if ((r = Fire(kEventTouchedEdge, {id, xBefore, yBefore, bits}, id)) != Outcome::kDone) return r;
   }
   o = Get(id);
-  if (o->collideAllowed) {
-    if (const BoxObject* hit = CollisionAt(*o, TruncPosition(o->x), TruncPosition(o->y))) {
-      *flags |= 4;
-      if (hit->id == o->lastCollided) return Outcome::kDone;  // a continued overlap is reported once
-      const int32_t hitId = hit->id;
-      o->lastCollided = hitId;
-      if (o->collidedSound) host_.PlaySound(*o->collidedSound);
-      return Fire(kEventCollided, {id, xBefore, yBefore, hitId}, id);
-    }
+  if (const BoxObject* hit = CollisionAt(*o, TruncPosition(o->x), TruncPosition(o->y))) {
+    *flags |= 4;
+    if (hit->id == o->lastCollided) return Outcome::kDone;  // a continued overlap is reported once
+    const int32_t hitId = hit->id;
+    o->lastCollided = hitId;
+    if (o->collidedSound) host_.PlaySound(*o->collidedSound);
+    return Fire(kEventCollided, {id, xBefore, yBefore, hitId}, id);
   }
   o->lastCollided = 0;
   return Outcome::kDone;

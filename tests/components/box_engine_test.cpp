@@ -396,4 +396,18 @@ TEST(BoxForcedRepaint, ComesOnceEvery100MsSharedByEveryBoxAtAnyTickCount) {
   EXPECT_EQ(a.repaints, 3);
 }
 
+TEST_F(Box, AnObjectThatDoesNotAllowCollisionsIsNeitherHitNorHitting) {
+  const int32_t s = box.CreateObject(Square(10, 10, 1, false), 50, 50);
+  const int32_t other = box.CreateObject(Square(10, 10, 2), 62, 50);
+  Steering st;
+  st.object = s, st.step = 5, st.blocking = true, st.keys[3] = 39;
+  box.SetSteering(st);
+  host.held = {39};
+  Tick();
+  EXPECT_EQ(box.Find(s)->x, 55) << "blocking steering does not block it";
+  EXPECT_EQ(box.CollidingWith(s), 0);
+  EXPECT_EQ(box.CollidingWith(other), 0);
+  EXPECT_EQ(host.Indexes(), (V{kEventMoving, kEventMoved}));
+}
+
 }  // namespace
