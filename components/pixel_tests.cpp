@@ -87,7 +87,13 @@ int BorderBits(const FrameView& a, int32_t ax, int32_t ay, const Rect& r) {
   int bits = 0;
   if (box.left < bounds.left && AnyOpaque(a, ax, ay, {box.left, i.top, bounds.left, i.bottom})) bits |= 1;
   if (box.top < bounds.top && AnyOpaque(a, ax, ay, {i.left, box.top, i.right, bounds.top})) bits |= 2;
-  if (box.right > bounds.right && AnyOpaque(a, ax, ay, {bounds.right, i.top, box.right, i.bottom})) bits |= 4;
+  // Right of r the scan runs from I's top down to the frame's bottom, past I's last row: the
+  // part beyond the bottom-right corner counts as beyond the right edge. Scanning I's rows alone
+  // (as on the left) would let an object whose only pixels outside lie past that corner report
+  // no edge at all, and so be taken for wholly inside (steering would move it there, an edge
+  // stop would not stop it). The other corners keep the rows and columns of I.
+  if (box.right > bounds.right && AnyOpaque(a, ax, ay, {bounds.right, i.top, box.right, box.bottom}))
+    bits |= 4;
   if (box.bottom > bounds.bottom && AnyOpaque(a, ax, ay, {i.left, bounds.bottom, i.right, box.bottom}))
     bits |= 8;
   return bits;

@@ -36,8 +36,9 @@ bool PointHit(const FrameView& a, int32_t ax, int32_t ay, int32_t px, int32_t py
 bool VisibleIn(const FrameView& a, int32_t ax, int32_t ay, const Rect& r);
 
 // The edges of r beyond which the frame has opaque pixels: 1 left, 2 top, 4 right, 8 bottom.
-// Only the part beside the intersection I of the frame and r counts (the rows of I for left and
-// right, its columns for top and bottom); 0 when I is empty.
+// Only the part beside the intersection I of the frame and r counts (the rows of I for left, its
+// columns for top and bottom); for right, the rows from I's top to the frame's bottom, so the
+// part beyond the bottom-right corner counts too. 0 when I is empty.
 int BorderBits(const FrameView& a, int32_t ax, int32_t ay, const Rect& r);
 
 }  // namespace components

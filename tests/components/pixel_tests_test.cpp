@@ -107,6 +107,18 @@ TEST(BorderBits, CountOnlyThePartsBesideTheIntersection) {
   corner.pixels[2 * 4 + 0] = T;
   corner.pixels[0 * 4 + 3] = O;  // (3, 0): above r, in its columns
   EXPECT_EQ(BorderBits(corner.View(), -2, -2, r), 2);
+  // Right of r the rows from I's top down count, past I's last row: a pixel beyond the
+  // bottom-right corner alone gives the right edge. The other corners give nothing.
+  corner.pixels[0 * 4 + 3] = T;
+  corner.pixels[3 * 4 + 3] = O;  // (3, 3)
+  EXPECT_EQ(BorderBits(corner.View(), 8, 8, r), 4);
+  EXPECT_EQ(BorderBits(corner.View(), -2, -2, r), 0);  // inside r
+  corner.pixels[3 * 4 + 3] = T;
+  corner.pixels[0 * 4 + 3] = O;  // (3, 0), beyond the top-right corner
+  EXPECT_EQ(BorderBits(corner.View(), 8, -2, r), 0);
+  corner.pixels[0 * 4 + 3] = T;
+  corner.pixels[3 * 4 + 0] = O;  // (0, 3), beyond the bottom-left corner
+  EXPECT_EQ(BorderBits(corner.View(), -2, 8, r), 0);
   // Transparent-coloured pixels do not count.
   Sprite keyed{2, 1, {K, K}, 0x000000FF};
   EXPECT_EQ(BorderBits(keyed.View(), -1, 0, r), 0);
