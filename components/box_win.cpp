@@ -158,6 +158,14 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   }
 
   int Enabled(int k) const { return BoxPropertyEnabled(props, k) ? 1 : 0; }
+  // The design environment's editor of the background picture, as the animation object offers
+  // for its own picture: the file's bytes become `pic`, shown at once.
+  int Edit(int k) {
+    runtime::Bytes bytes;
+    if (k != kBoxPicture || !AskForPicture(hwnd_, &bytes)) return 0;
+    Change(kBoxPicture, PropertyValue{.bytes = std::move(bytes)});
+    return 1;
+  }
   runtime::Bytes Serialize() const { return WriteBoxData(props); }
   PropertyValue Get(int k) const { return GetBoxProperty(props, k); }
 

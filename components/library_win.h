@@ -39,4 +39,8 @@ ObjectTemplateView ObjectTemplateOf(const runtime::UnitObject& unit);
 using PictureFileChooser = std::string (*)(HWND owner, const char* prompt, const char* filter);
 void SetPictureFileChooser(PictureFileChooser chooser);
 
+// The picture editor of both components: asks for a picture file and reads it whole. False when
+// the user declined or the file cannot be read or exceeds the picture budget.
+bool AskForPicture(HWND owner, runtime::Bytes* bytes);
+
 }  // namespace components

@@ -2,13 +2,10 @@
 // sprite's properties and source image for the animation box; in design mode a bordered window
 // that previews the sprite (dotted sheet, centred frame, red outline) and plays a GIF's frames.
 #include <windows.h>
-// (after windows.h)
-#include <commdlg.h>
 
 #include <optional>
 
 #include "base/gdi_win.h"
-#include "base/handles_win.h"
 #include "components/cartoon_object.h"
 #include "components/library_win.h"
 #include "components/picture_win.h"
@@ -30,52 +27,6 @@ using runtime::PropertyValue;
 using runtime::UnitObject;
 
 constexpr char kObjectClassName[] = "CartoonObject";
-
-// The open-file dialog, loaded when first asked for: the product never shows it, so it does
-// not import it.
-std::string AskForPictureFile(HWND owner, const char* prompt, const char* filter) {
-  using GetOpenFileNameRoutine = BOOL(WINAPI*)(OPENFILENAMEA*);
-  HMODULE dialogs = LoadLibraryA("comdlg32.dll");
-  if (!dialogs) return {};
-  auto getOpenFileName = reinterpret_cast<GetOpenFileNameRoutine>(
-      reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameA")));
-  std::string chosen;
-  if (getOpenFileName) {
-    const std::string dialogFilter = DialogFilter(filter);
-    char path[MAX_PATH] = "";
-    OPENFILENAMEA request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = dialogFilter.c_str();
-    request.lpstrFile = path;
-    request.nMaxFile = MAX_PATH;
-    request.lpstrTitle = prompt;
-    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (getOpenFileName(&request)) chosen = path;
-  }
-  FreeLibrary(dialogs);
-  return chosen;
-}
-
-PictureFileChooser gChooser = AskForPictureFile;
-
-// The whole file, up to the picture budget.
-bool ReadWholeFile(const std::string& path, runtime::Bytes* out) {
-  const base::KernelHandle file(
-      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return false;
-  const DWORD size = GetFileSize(file.get(), nullptr);
-  bool ok = size != INVALID_FILE_SIZE && size <= kPictureBudget;
-  if (ok) {
-    out->resize(size);
-    DWORD done = 0, read = 0;
-    while (ok && done < size) {
-      ok = ReadFile(file.get(), out->data() + done, size - done, &read, nullptr) && read > 0;
-      done += read;
-    }
-  }
-  return ok;
-}
 
 class ObjectUnit final : public runtime::Win32Unit {
  public:
@@ -150,10 +101,8 @@ class ObjectUnit final : public runtime::Win32Unit {
   }
 
   int Edit(int k) {
-    if (k != kPropPicture) return 0;
-    const std::string path = gChooser(hwnd_, kPicturePrompt, kPictureFilter);
     runtime::Bytes bytes;
-    if (path.empty() || !ReadWholeFile(path, &bytes)) return 0;
+    if (k != kPropPicture || !AskForPicture(hwnd_, &bytes)) return 0;
     Change(kPropPicture, PropertyValue{.bytes = std::move(bytes)});
     return 1;
   }
@@ -240,8 +189,6 @@ ObjectTemplateView ObjectTemplateOf(const UnitObject& unit) {
   if (!object) return {};
   return {&object->props, &object->source()};
 }
-
-void SetPictureFileChooser(PictureFileChooser chooser) { gChooser = chooser ? chooser : AskForPictureFile; }
 
 runtime::InterfaceRoutine ObjectClassInterface(int operation) {
   return runtime::UnitClassInterface<ObjectUnit>(operation);

@@ -1,17 +1,21 @@
 // The animation box's unit under Wine: the background (button face, the centred and tiled
 // picture modes, the stretch), objects from animation object units composed into the window's
-// pixels, posted mouse input turned into object events, and a box destroyed by its own event
-// handler in the middle of a tick.
+// pixels, posted mouse input turned into object events, a box destroyed by its own event
+// handler in the middle of a tick, and a box in design mode with its picture editor.
 #include "components/box_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "../png_writer.h"
 #include "components/box_properties.h"
+#include "components/cartoon_object.h"
 #include "components/library_win.h"
 #include "runtime/classes/unit_win.h"
 #include "unit_host_win.h"
@@ -277,6 +281,55 @@ TEST(BoxWindow, DestroyedByItsOwnHandlerMidTick) {
       EXPECT_EQ(gEvents.back().args[0], first);
     }
   }
+}
+
+std::string gAsked;
+std::string gAnswer;
+std::string FakeChooser(HWND, const char* prompt, const char* filter) {
+  gAsked = std::string(prompt) + "\n" + filter;
+  return gAnswer;
+}
+
+// In design mode no frame loop runs and a mouse activation leaves the focus where it was; the
+// background picture has the animation object's editor.
+TEST(BoxWindow, DesignModeRunsNoTimerTakesNoFocusAndEditsThePicture) {
+  Host host(100, 70, RGB(0, 128, 0));
+  runtime::UnitObject* box = host.Create(BoxClassInterface, {}, kBoxX, kBoxY, kBoxW, kBoxH, true);
+  runtime::UnitObject* square = ObjectUnit(host, 10, 10, RGB(220, 0, 0), 0, Opaque);
+  ASSERT_TRUE(box && square);
+  HWND hwnd = reinterpret_cast<HWND>(box->Handle());
+  const int32_t id = CreateBoxObject(*box, *square, 20, 20);
+  BoxEngineOf(*box)->StartAutoForward(id, {.interval = 0, .step = 1});
+  Host::Settle(100);
+  EXPECT_EQ(BoxEngineOf(*box)->Find(id)->y, 20) << "no frame loop";
+  SetFocus(host.hwnd());
+  SendMessageA(hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host.hwnd()),
+               MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+  EXPECT_EQ(GetFocus(), host.hwnd());
+
+  const auto enabled = Op<runtime::EnablementRoutine>(runtime::kOpEnablement);
+  const auto edit = Op<runtime::EditorRoutine>(runtime::kOpEditor);
+  ASSERT_NE(edit, nullptr) << "the editor is offered";
+  EXPECT_EQ(enabled(*box, kBoxPicDrawMode), 0);
+  const Bytes red = Bitmap(2, 2, [](int, int) { return RGB(200, 0, 0); });
+  char folder[MAX_PATH];
+  GetTempPathA(MAX_PATH, folder);
+  const std::string path = std::string(folder) + "netmend-box-editor-test.bmp";
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(red.data()), red.size());
+  SetPictureFileChooser(FakeChooser);
+  gAnswer = path;
+  EXPECT_EQ(edit(*box, kBoxBackColor), 0);
+  EXPECT_EQ(edit(*box, kBoxPicture), 1);
+  EXPECT_EQ(gAsked, std::string(kPicturePrompt) + "\n" + kPictureFilter);
+  EXPECT_EQ(Op<runtime::GetPropertyRoutine>(runtime::kOpGetProperty)(*box, kBoxPicture).bytes, red);
+  EXPECT_EQ(enabled(*box, kBoxPicDrawMode), 1);
+  const Host::Capture c = host.Grab();
+  EXPECT_EQ(InBox(c, 1, 1), RGB(200, 0, 0)) << "shown at once, at the top left";
+  EXPECT_EQ(InBox(c, 2, 2), GetSysColor(COLOR_BTNFACE));
+  gAnswer = "";  // declined
+  EXPECT_EQ(edit(*box, kBoxPicture), 0);
+  SetPictureFileChooser(nullptr);
+  std::remove(path.c_str());
 }
 
 }  // namespace
