@@ -1,5 +1,6 @@
 // The animation box's engine under a fake clock: moves and their events, collisions, the
-// auto-forward stops, GIF timing, mouse events, paths, steering, watched keys and the pool.
+// auto-forward stops, GIF timing, mouse events, paths, steering, watched keys, the pool, the
+// forced repaint and the sounds.
 #include "components/box_engine.h"
 
 #include <gtest/gtest.h>
@@ -408,6 +409,112 @@ TEST_F(Box, AnObjectThatDoesNotAllowCollisionsIsNeitherHitNorHitting) {
   EXPECT_EQ(box.CollidingWith(s), 0);
   EXPECT_EQ(box.CollidingWith(other), 0);
   EXPECT_EQ(host.Indexes(), (V{kEventMoving, kEventMoved}));
+}
+
+// Event 12 names the object, its truncated position before the move and the edges crossed.
+TEST_F(Box, TouchingAnEdgeReportsTheEdgesBits) {
+  const int32_t id = box.CreateObject(Square(10, 10), 45, 45);
+  // Angles 0, 180 and 270 move exactly along their axis; 90 drifts up below a pixel.
+  const struct {
+    double x, y;
+    int32_t angle;
+    int32_t bits;
+  } moves[] = {{45, 45, 270, 1}, {45, 45, 0, 2},     {45, 45, 90, 4},
+               {45, 45, 180, 8}, {-1, 45, 0, 1 | 2}, {91, 45, 180, 4 | 8}};
+  for (const auto& m : moves) {
+    box.SetPosition(id, m.x, m.y);
+    box.SetAngle(id, m.angle);
+    host.events.clear();
+    box.StepForward(id, 46);
+    ASSERT_EQ(host.Indexes(), (V{kEventMoving, kEventMoved, kEventTouchedEdge})) << m.angle;
+    EXPECT_EQ(host.events[2].args, (V{id, static_cast<int32_t>(m.x), 45, m.bits})) << m.angle;
+  }
+}
+
+using Sounds = std::vector<std::vector<uint8_t>>;
+std::vector<uint8_t> Sound(uint8_t tag) { return {'R', 'I', 'F', 'F', tag}; }
+
+TEST_F(Box, AutoForwardStopsAtItsEndTime) {
+  const int32_t id = box.CreateObject(Square(4, 4), 50, 50);
+  ForwardSettings f = Forward(1, 0);
+  f.duration = 20;
+  box.StartAutoForward(id, f);
+  Tick(3);  // a step at +5, +10 and +15 ms
+  EXPECT_EQ(box.Find(id)->forward.state, 1);
+  EXPECT_NE(host.events.back().event, kEventForwardStopped);
+  Tick();  // +20: the end time stops it before a fourth step
+  EXPECT_EQ(box.Find(id)->forward.state, 0);
+  EXPECT_EQ(box.Find(id)->y, 47);
+  EXPECT_EQ(host.events.back().event, kEventForwardStopped);
+}
+
+// A mover going up into a blocker: the hit is reported with the mover's collided sound; with
+// stop-on-object auto-forward stops there, and with destroy-on-stop the mover goes with it.
+TEST_F(Box, StopOnObjectAndDestroyOnStopWithTheirSounds) {
+  for (const bool stop : {false, true}) {
+    box.Clear();
+    host.events.clear();
+    host.sounds.clear();
+    ObjectTemplate mover = Square(10, 10, 1), blocker = Square(10, 10, 2);
+    mover.properties.SetData(kPropCreateSound, Sound(1));
+    mover.properties.SetData(kPropCollidedSound, Sound(2));
+    mover.properties.SetData(kPropDestroySound, Sound(3));
+    blocker.properties.SetData(kPropCollidedSound, Sound(4));
+    const int32_t m = box.CreateObject(mover, 50, 80);
+    const int32_t b = box.CreateObject(blocker, 50, 60);
+    EXPECT_EQ(host.sounds, (Sounds{Sound(1)}));
+    ForwardSettings f = Forward(5, 0);
+    f.stopOnObject = stop, f.destroyOnStop = true;
+    box.StartAutoForward(m, f);
+    Tick(3);  // 75, 70, then 65 overlaps the blocker's rows 60 to 69
+    std::vector<int32_t> after;
+    for (const auto& e : host.events)
+      if (e.event >= kEventDestroying) after.push_back(e.event);
+    if (stop) {
+      EXPECT_EQ(after, (V{kEventCollided, kEventForwardStopped, kEventDestroying}));
+      EXPECT_EQ(box.Find(m), nullptr);
+      EXPECT_EQ(host.sounds, (Sounds{Sound(1), Sound(2), Sound(3)}));
+    } else {
+      EXPECT_EQ(after, (V{kEventCollided}));
+      ASSERT_NE(box.Find(m), nullptr);
+      EXPECT_EQ(box.Find(m)->forward.state, 1);
+      EXPECT_EQ(box.Find(m)->y, 65);
+      EXPECT_EQ(host.sounds, (Sounds{Sound(1), Sound(2)}));
+    }
+    ASSERT_NE(box.Find(b), nullptr);
+  }
+}
+
+// After each steering key, moved or not: mode 1 plays the GIF once, mode 2 shows the next frame.
+TEST_F(Box, SteeringAfterMoveModesPlayOnceOrAdvanceAFrame) {
+  const int32_t s = box.CreateObject(Square(10, 10, 0, false, 0, 3, 10), 90, 50);  // at the right edge
+  Steering st;
+  st.object = s, st.step = 5, st.afterMove = 2, st.keys[3] = 39;
+  box.SetSteering(st);
+  host.held = {39};
+  std::vector<size_t> frames;
+  for (int i = 0; i < 4; ++i) {
+    Tick();
+    frames.push_back(box.Find(s)->frame);
+  }
+  EXPECT_EQ(frames, (std::vector<size_t>{1, 2, 0, 1}));
+  EXPECT_EQ(box.Find(s)->frameStart, host.now);
+  EXPECT_FALSE(box.Find(s)->playing);
+  EXPECT_EQ(box.Find(s)->x, 90) << "the edge held it";
+
+  st.afterMove = 1;
+  box.SetSteering(st);
+  Tick();
+  host.held.clear();
+  const BoxObject* o = box.Find(s);
+  EXPECT_TRUE(o->playing);
+  EXPECT_EQ(o->playsLeft, 1);
+  EXPECT_FALSE(o->destroyWhenPlayed);
+  host.events.clear();
+  Tick(10);  // frames 1 and 2 last 10 ms each; the wrap to 0 ends the one play
+  EXPECT_EQ(host.Indexes(), (V{kEventPlayed}));
+  ASSERT_NE(box.Find(s), nullptr);
+  EXPECT_FALSE(box.Find(s)->playing);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ class FakeHost : public BoxHost {
   bool cursorOver = true;
   std::vector<Fired> events;
   std::vector<Rect> invalidated;
-  int repaints = 0, sounds = 0;
+  int repaints = 0;
+  std::vector<std::vector<uint8_t>> sounds;  // the bytes of every sound played, in order
   std::function<EventResult(const Fired&)> handler;
 
   uint32_t Now() override { return now; }
@@ -34,7 +35,7 @@ class FakeHost : public BoxHost {
   bool CursorOverBox() override { return cursorOver; }
   void Invalidate(const Rect& area) override { invalidated.push_back(area); }
   void RepaintNow() override { ++repaints; }
-  void PlaySound(std::span<const uint8_t>) override { ++sounds; }
+  void PlaySound(std::span<const uint8_t> bytes) override { sounds.emplace_back(bytes.begin(), bytes.end()); }
   EventResult Fire(int32_t event, std::span<const int32_t> args) override {
     events.push_back({event, {args.begin(), args.end()}});
     return handler ? handler(events.back()) : EventResult{};
