@@ -54,7 +54,8 @@ host-test: native win64 win32 fuzz-build
 guest-image: $(SETUP)
 	scripts/guest-image.sh >/dev/null
 
-guest-test: win32-tests guest-image
+# The package too: its end-to-end test in the guest unpacks the one `make dist` made.
+guest-test: win32-tests guest-image dist
 	scripts/guest-test.sh
 
 # The release package, build/dist/netmend-<version>.zip: the product, the device console for
