@@ -5,7 +5,7 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := test
 SETUP := build/.setup-done
 
-.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test host-test guest-test guest-image run soak fuzz bench clean
+.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test host-test guest-test guest-image run dist soak fuzz bench clean
 
 $(SETUP): scripts/setup.sh scripts/debian-packages.sh
 	scripts/setup.sh
@@ -54,12 +54,20 @@ host-test: native win64 win32 fuzz-build
 guest-image: $(SETUP)
 	scripts/guest-image.sh >/dev/null
 
-guest-test: win32-tests guest-image
+# The package too: its end-to-end test in the guest unpacks the one `make dist` made.
+guest-test: win32-tests guest-image dist
 	scripts/guest-test.sh
 
-run: build/win64/build.ninja build/win32/build.ninja
+# The release package, build/dist/netmend-<version>.zip: the product, the device console for
+# x86 and x64, read-me, licence, notices and SHA256SUMS; the same bytes on every build.
+dist: build/win64/build.ninja build/win32/build.ninja
+	cmake --build --preset win32 --target netmend devcon
+	cmake --build --preset win64 --target devcon
+	scripts/dist.py
+
+# Runs the program from the unpacked package.
+run: dist
 	cmake --build --preset win64 --target netmend command_recorder
-	cmake --build --preset win32 --target netmend
 	scripts/run.sh
 
 # The program left in its finished look for ten minutes: fails when its private bytes grow by

@@ -2,8 +2,9 @@
 # Inside a Wine session with a virtual display: runs one repair of the program as its user
 # would (real mouse input through the X server), in a throwaway copy of the prefix where a
 # recorder stands in for every system tool, and saves screenshots of the start look, a progress
-# frame and the finished look. NETMEND_EXE: the program; NETMEND_RECORDER: the recorder;
-# NETMEND_SHOTS: where the screenshots go.
+# frame and the finished look. NETMEND_PACKAGE: the unpacked package (netmend.exe and the
+# device console beside it); NETMEND_RECORDER: the recorder; NETMEND_SHOTS: where the
+# screenshots go.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
@@ -18,8 +19,8 @@ export WINEPREFIX=$throwaway
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 
 tools=(taskkill regsvr32 unregmp2 arp ipconfig netsh rundll32 proxycfg reg sc)
-# The stand-ins: the recorder in place of every tool the repair starts, preferred by Wine to
-# its built-in tool of the same name, and as the device console tool beside the program.
+# The stand-ins: the recorder in place of every system tool the repair starts, preferred by
+# Wine to its built-in tool of the same name. The device console is the package's own.
 c=$throwaway/drive_c
 for dir in "$c/windows/system32" "$c/windows/syswow64"; do
   [[ -d $dir ]] || continue
@@ -31,10 +32,8 @@ for dir in "$c/windows/system32" "$c/windows/syswow64"; do
 done
 # Wine is told through the environment, which the program's children inherit, to prefer them.
 export WINEDLLOVERRIDES="$(IFS=,; echo "${tools[*]/%/.exe}")=n"
-mkdir -p "$c/Netmend/x86" "$c/Netmend/x64" "$c/netmend-records"
-cp "$NETMEND_EXE" "$c/Netmend/netmend.exe"
-cp "$NETMEND_RECORDER" "$c/Netmend/x86/devcon.exe"
-cp "$NETMEND_RECORDER" "$c/Netmend/x64/devcon.exe"
+mkdir -p "$c/Netmend" "$c/netmend-records"
+cp -r "$NETMEND_PACKAGE/." "$c/Netmend/"
 export NETMEND_RECORD_DIR='C:\netmend-records'
 
 (cd "$c/Netmend" && exec "$WINE" netmend.exe </dev/null >/dev/null 2>&1) &

@@ -23,6 +23,8 @@ packages=(
   clang-format
   # reference libraries the benchmarks measure against
   libpixman-1-dev libgif-dev libspng-dev libstb-dev
+  # the release package (make dist): zip, hashes
+  python3
 )
 
 source "$(dirname "${BASH_SOURCE[0]}")/debian-packages.sh"

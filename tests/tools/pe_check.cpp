@@ -1,5 +1,6 @@
 // pe-check <allow-list> <exe>: fails, naming each problem, unless the exe is a 32-bit GUI
 // program that Windows 2000 loads and that imports only what Windows 2000 has.
+// pe-check --console <allow-list> <exe>: the same for a console program (the device console).
 // pe-check --resources <exe>: fails unless the exe carries the product's manifest, version
 // resource and icon (see product_resources.h); prints the version texts.
 #include <cstdio>
@@ -22,9 +23,14 @@ int Report(const char* exe, const std::vector<std::string>& problems, const std:
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool console = argc == 4 && std::strcmp(argv[1], "--console") == 0;
+  if (console) {
+    --argc;
+    ++argv;
+  }
   const bool resources = argc == 3 && std::strcmp(argv[1], "--resources") == 0;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: pe-check <allow-list> <exe> | pe-check --resources <exe>\n");
+    std::fprintf(stderr, "usage: pe-check [--console] <allow-list> <exe> | pe-check --resources <exe>\n");
     return 2;
   }
   std::ifstream exeFile(argv[2], std::ios::binary);
@@ -58,7 +64,8 @@ int main(int argc, char** argv) {
   }
   std::stringstream listText;
   listText << listFile.rdbuf();
-  const auto problems = pe::CheckForWindows2000(*image, pe::ParseAllowList(listText.str()));
+  const auto problems = pe::CheckForWindows2000(*image, pe::ParseAllowList(listText.str()),
+                                                console ? pe::kConsoleSubsystem : pe::kGuiSubsystem);
   size_t functions = 0;
   for (const auto& import : image->imports) functions += import.functions.size();
   return Report(argv[2], problems,

@@ -212,10 +212,13 @@ AllowList ParseAllowList(const std::string& text) {
   return list;
 }
 
-std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed) {
+std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed,
+                                             uint16_t subsystem) {
   std::vector<std::string> problems;
   if (image.machine != 0x14C) problems.push_back("machine is not i386");
-  if (image.subsystem != 2) problems.push_back("subsystem is not Windows GUI");
+  if (image.subsystem != subsystem)
+    problems.push_back(subsystem == kGuiSubsystem ? "subsystem is not Windows GUI"
+                                                  : "subsystem is not console");
   auto above50 = [](uint16_t major, uint16_t minor) { return major > 5 || (major == 5 && minor > 0); };
   if (above50(image.osMajor, image.osMinor)) {
     problems.push_back("OS version " + std::to_string(image.osMajor) + "." + std::to_string(image.osMinor) +

@@ -45,6 +45,9 @@ struct AllowList {
 AllowList ParseAllowList(const std::string& text);
 
 // Everything wrong with the image for a program that Windows 2000 must load: one line each.
-std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed);
+// The product is a GUI program; the device console beside it a console one.
+inline constexpr uint16_t kGuiSubsystem = 2, kConsoleSubsystem = 3;
+std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed,
+                                             uint16_t subsystem = kGuiSubsystem);
 
 }  // namespace pe

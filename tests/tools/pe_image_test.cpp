@@ -108,6 +108,12 @@ TEST(PeCheck, EachFaultIsNamed) {
   Layout console;
   console.subsystem = 3;
   EXPECT_EQ(Problems(console), (std::vector<std::string>{"subsystem is not Windows GUI"}));
+  // The device console is checked as a console program: there a GUI one is the fault.
+  std::string error;
+  EXPECT_TRUE(
+      pe::CheckForWindows2000(*pe::Read(Build(console), &error), kAllowed, pe::kConsoleSubsystem).empty());
+  EXPECT_EQ(pe::CheckForWindows2000(*pe::Read(Build(Layout{}), &error), kAllowed, pe::kConsoleSubsystem),
+            (std::vector<std::string>{"subsystem is not console"}));
   Layout xpOnly;
   xpOnly.osMinor = 1;
   xpOnly.subMajor = 6;
