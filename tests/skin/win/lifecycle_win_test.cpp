@@ -139,7 +139,10 @@ TEST(LoadDialog, AClickWithoutTheMoveMarkStaysAndTheEndFreesWhatItHeld) {
   EXPECT_EQ(frame.top, 50);
   const skin::ImageHandle image = skin::LoadImageFromBytes(View(SolidPng(4, 4, kRed)));
   const size_t tracked = skin::Images().TrackedCount();
-  SetPropA(dialog, "Vireo_Image", reinterpret_cast<HANDLE>(image));
+  EXPECT_FALSE(skin::GiveToLoadDialog(H(TopWindow(10, 10)), 0, image, 0)) << "another class";
+  ASSERT_TRUE(skin::GiveToLoadDialog(H(dialog), 0, image, 0));
+  EXPECT_EQ(reinterpret_cast<skin::ImageHandle>(GetPropA(dialog, "Vireo_Image")), image)
+      << "for outside readers";
   DestroyWindow(dialog);
   EXPECT_EQ(skin::Images().TrackedCount(), tracked - 1) << "the image it held is disposed";
 }
