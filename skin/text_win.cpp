@@ -4,6 +4,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -204,7 +205,13 @@ void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, i
   std::string text(static_cast<size_t>(length) + 1, '\0');
   text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
   if (text.empty()) return;
-  const std::vector<wchar_t> wide = ToUtf16(text.c_str());
+  std::vector<wchar_t> wide = ToUtf16(text.c_str());
+  // A password box shows its password character once per character of its text, never the
+  // text (no character set: the box shows its text, as the stock edit control does).
+  const auto mask = static_cast<wchar_t>(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0));
+  if ((GetWindowLongPtrA(edit, GWL_STYLE) & ES_PASSWORD) && mask) {
+    std::fill(wide.begin(), wide.end() - 1, mask);
+  }
   SkinFont font;
   if (!font.CreateFromWindow(reinterpret_cast<uintptr_t>(edit))) return;  // no font: no text
   SkinStringFormat format;

@@ -212,5 +212,19 @@ TEST(SetToolTip, ATipSetBeforeOrAfterAdoptionStaysHookedToItsControl) {
   DestroyWindow(window);
 }
 
+TEST_F(EditBoxTest, APasswordBoxDrawsItsPasswordCharacterNotItsText) {
+  GiveFont();
+  SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
+  ASSERT_TRUE(GetWindowLongPtrA(edit, GWL_STYLE) & ES_PASSWORD);
+  skinned.AdoptControls();
+  SetWindowTextA(edit, "WWW");
+  Pump();
+  EXPECT_GT(InkInside(), 0);
+  const std::vector<uint32_t> wide = LastPicture(window).pixels;
+  SetWindowTextA(edit, "iii");
+  Pump();
+  EXPECT_TRUE(LastPicture(window).pixels == wide) << "the text shows through";
+}
+
 }  // namespace
 }  // namespace skin_test
