@@ -175,8 +175,11 @@ void ComposeWindow(HWND window, const RECT* only) {
   CaretState& caret = Caret();
   // The focused window keeps its whole picture for the caret's blinking.
   const bool keepsPicture = window == caret.focusedWindow;
-  const PixelArea part = only && !keepsPicture ? PixelArea{only->left, only->top, only->right, only->bottom}
-                                               : PixelArea{0, 0, w, h};
+  // A change made without drawing (a setter's) lies anywhere: then the whole is composed.
+  const bool changedElsewhere = TakeChanged(window);
+  const bool whole = !only || keepsPicture || changedElsewhere;
+  const PixelArea part =
+      whole ? PixelArea{0, 0, w, h} : PixelArea{only->left, only->top, only->right, only->bottom};
   const auto draw = [&](uint32_t* pixels, const PixelArea* within) {
     {
       const Canvas canvas(pixels, w, h);
@@ -204,7 +207,7 @@ void ComposeWindow(HWND window, const RECT* only) {
       caret.lastComposition.pixels.assign(pixels, pixels + size_t(w) * h);
     }
   };
-  PresentPicture(window, w, h, draw, &part);
+  PresentPicture(window, w, h, draw, &part, whole);
 }
 
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible) {

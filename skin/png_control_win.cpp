@@ -162,8 +162,10 @@ LRESULT ButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) 
     default:
       break;
   }
-  const LRESULT result = CallSaved(control, message, wParam, lParam);
+  // The state the message found: the stock procedure changes it on the way (a release sends
+  // itself BM_SETSTATE first), and a release over a pressed button shows the hover image.
   const int32_t state = State(control);
+  const LRESULT result = CallSaved(control, message, wParam, lParam);
   switch (message) {
     case WM_ENABLE:
       SetState(control, wParam ? kStateNormal : kStateDisabled, true);
@@ -279,6 +281,7 @@ WindowHandle PngControl::CreateButton(WindowHandle parent, int32_t left, int32_t
 
 bool PngControl::SetProperty(const char* name, intptr_t value) const {
   HWND control = AsWindow(control_);
+  MarkChanged(GetParent(control));
   if (IsImageProperty(name)) return StoreImage(control, name, static_cast<ImageHandle>(value));
   // The layer's own handles (cached bitmap, saved procedures) are only ever set by the layer.
   if (IsKeptName(name)) return SetValue(control, name, value);
@@ -300,7 +303,9 @@ intptr_t PngControl::SendWindowMessage(uint32_t message, uintptr_t wParam, intpt
 
 void PngControl::Move(std::optional<int32_t> left, std::optional<int32_t> top, std::optional<int32_t> width,
                       std::optional<int32_t> height, bool withoutRedraw) const {
-  if (IsWindow(AsWindow(control_))) MoveSkinned(AsWindow(control_), left, top, width, height, withoutRedraw);
+  if (!IsWindow(AsWindow(control_))) return;
+  MoveSkinned(AsWindow(control_), left, top, width, height, withoutRedraw);
+  MarkChanged(GetParent(AsWindow(control_)));
 }
 
 bool PngControl::IsValid() const { return IsWindow(AsWindow(control_)) == 1; }
@@ -317,6 +322,7 @@ void PngControl::SetStateImages(std::optional<ImageHandle> normal, std::optional
   for (int i = 0; i < 4; ++i) {
     if (*images[i]) StoreImage(control, names[i], **images[i]);
   }
+  MarkChanged(GetParent(control));
 }
 
 void PngControl::SetStateImagesFromBytes(std::optional<Bytes> normal, std::optional<Bytes> hover,
@@ -328,10 +334,12 @@ void PngControl::SetStateImagesFromBytes(std::optional<Bytes> normal, std::optio
   for (int i = 0; i < 4; ++i) {
     if (*images[i]) StoreOwnImage(control, names[i], **images[i]);
   }
+  MarkChanged(GetParent(control));
 }
 
 void PngControl::SetBackType(int32_t placement) const {
   SetValue(AsWindow(control_), kPropBackType, placement);
+  MarkChanged(GetParent(AsWindow(control_)));
 }
 
 }  // namespace skin

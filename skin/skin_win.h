@@ -104,6 +104,10 @@ void KnowWindow(HWND window);
 // The cached background of a non-layered button: the new one is kept, the one it replaces
 // (the caller deletes it) returned.
 HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache);
+// A change that was not drawn (new images, a property, a move): the window's next composition
+// draws it whole instead of one button's box. Any thread.
+void MarkChanged(HWND window);
+bool TakeChanged(HWND window);
 // The image slots of the table (the image ledger counts what they hold): store, returning
 // the image replaced (false for a window the layer does not know or that is gone); read; take
 // out, leaving 0.
@@ -210,9 +214,10 @@ void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
 using DrawPicture = std::function<void(uint32_t* pixels, const PixelArea* only)>;
 // Has `draw` put a width x height picture together and hands it to the layered window, as the
 // part that changed since the window's last picture where that is known. `only`, when given,
-// is the part that may differ from the last picture.
+// is the part that may differ from the last picture. A whole picture is handed over whole,
+// changed or not.
 void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPicture& draw,
-                    const PixelArea* only = nullptr);
+                    const PixelArea* only = nullptr, bool whole = false);
 
 // The picture being put together: pixels written directly where no scaling is needed, and a
 // GDI+ bitmap over the same pixels for whatever else (scaled images, fills, borders, text).

@@ -27,6 +27,7 @@ struct WindowRecord {
   WNDPROC saved = nullptr;  // what the layer's procedure replaced; null while it is not laid over
   bool parent = false;      // a parent of PNG controls
   bool adopted = false;     // adopted by a layered window: the layered roles act
+  bool changed = false;     // something was changed and not drawn
   intptr_t numbers[std::size(kNumberNames)] = {};
   ImageHandle images[std::size(kImageNames)] = {};
   HBITMAP cache = nullptr;
@@ -190,6 +191,19 @@ HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache) {
     RemovePropA(control, kPropCacheBitmap);
   }
   return old;
+}
+
+void MarkChanged(HWND window) {
+  const Locked locked;
+  if (WindowRecord* record = Find(window)) record->changed = true;
+}
+
+bool TakeChanged(HWND window) {
+  const Locked locked;
+  WindowRecord* record = Find(window);
+  const bool changed = record && record->changed;
+  if (record) record->changed = false;
+  return changed;
 }
 
 bool Hook(HWND window) {

@@ -166,5 +166,23 @@ TEST(SkinWithoutGdiplus, EveryOperationDoesNothingAndSaysSo) {
   EXPECT_EQ(testing_support::RunChild("skin_without_gdiplus", false).exitCode, 0u);
 }
 
+TEST(NonLayeredButton, AReleaseOverThePressedButtonShowsTheHoverImage) {
+  ASSERT_TRUE(skin::StartSkin());
+  HWND parent = PlainParent(true);
+  HWND button = ButtonChild(parent, 10, 10, 40, 20);
+  PngControl control;
+  ASSERT_TRUE(control.AttachButton(H(button)));
+  control.SetStateImagesFromBytes(View(SolidPng(20, 20, kRed)), View(SolidPng(20, 20, kGreen)),
+                                  View(SolidPng(20, 20, kBlue)));
+  UpdateWindow(parent);
+  UpdateWindow(button);
+  Pump();
+  SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(PixelOf(button, 5, 5), RGB(0, 0, 255));
+  SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(PixelOf(button, 5, 5), RGB(0, 255, 0));
+  DestroyWindow(parent);
+}
+
 }  // namespace
 }  // namespace skin_test
