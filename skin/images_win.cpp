@@ -12,7 +12,7 @@ namespace skin {
 namespace {
 
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
-  if (const base::GdiplusApi* api = base::Gdiplus()) api->GdipDisposeImage(AsImage(image));
+  if (const base::GdiplusApi* api = base::Gdiplus(); api && image) api->GdipDisposeImage(AsImage(image));
   delete reinterpret_cast<DecodedImage*>(keepAlive);
 }
 
@@ -98,7 +98,7 @@ IStream* GlobalMemoryStream::Detach() {
 }
 
 ImageLedger& Images() {
-  static ImageLedger ledger(DisposeImage);
+  static ImageLedger ledger(DisposeImage, [] { SwitchToThread(); });
   return ledger;
 }
 
