@@ -29,12 +29,12 @@ bool WindowSize(HWND window, int32_t* width, int32_t* height) {
 
 // The edit box's fill, drawn before its image.
 void FillEditBox(const Canvas& canvas, HWND child, const RECT& box) {
-  const auto color = static_cast<int32_t>(Prop(child, kPropBackColor));
+  const auto color = static_cast<int32_t>(Value(child, kPropBackColor));
   if (color == -1) return;
   const base::GdiplusApi& api = *base::Gdiplus();
   base::GdipGraphics graphics = canvas.Graphics();
   base::GdipBrush brush;
-  api.GdipCreateSolidFill(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropBackAlpha))),
+  api.GdipCreateSolidFill(ColorToArgb(color, static_cast<uint32_t>(Value(child, kPropBackAlpha))),
                           brush.out());
   api.GdipFillRectangle(graphics.get(), brush.get(), float(box.left), float(box.top),
                         float(box.right - box.left), float(box.bottom - box.top));
@@ -44,11 +44,11 @@ void FillEditBox(const Canvas& canvas, HWND child, const RECT& box) {
 void FinishEditBox(const Canvas& canvas, HWND child, const RECT& box) {
   const int32_t w = box.right - box.left, h = box.bottom - box.top;
   base::GdipGraphics graphics = canvas.Graphics();
-  const auto color = static_cast<int32_t>(Prop(child, kPropOrderColor));
+  const auto color = static_cast<int32_t>(Value(child, kPropOrderColor));
   if (color != -1) {
     const base::GdiplusApi& api = *base::Gdiplus();
     base::GdipPen pen;
-    api.GdipCreatePen1(ColorToArgb(color, static_cast<uint32_t>(Prop(child, kPropOrderAlpha))), 1.0f,
+    api.GdipCreatePen1(ColorToArgb(color, static_cast<uint32_t>(Value(child, kPropOrderAlpha))), 1.0f,
                        base::kGpUnitWorld, pen.out());
     api.GdipDrawRectangle(graphics.get(), pen.get(), float(box.left), float(box.top), float(w), float(h));
   }
@@ -151,10 +151,10 @@ namespace {
 
 // Draws one PNG control child, of the kind given, at its box in the composition.
 void DrawChild(HWND child, const RECT& box, intptr_t kind, const Canvas& canvas) {
-  const auto placement = static_cast<int32_t>(Prop(child, kPropBackType));
+  const auto placement = static_cast<int32_t>(Value(child, kPropBackType));
   const int32_t w = box.right - box.left, h = box.bottom - box.top;
   if (kind == kKindButton) {
-    const PinnedStateImage image(child, static_cast<int32_t>(Prop(child, kPropDrawState)));
+    const PinnedStateImage image(child, static_cast<int32_t>(Value(child, kPropDrawState)));
     if (image.get()) DrawPlaced(canvas, image.image(), placement, box.left, box.top, w, h);
     return;
   }
@@ -175,8 +175,11 @@ void ComposeWindow(HWND window, const RECT* only) {
   CaretState& caret = Caret();
   // The focused window keeps its whole picture for the caret's blinking.
   const bool keepsPicture = window == caret.focusedWindow;
-  const PixelArea part = only && !keepsPicture ? PixelArea{only->left, only->top, only->right, only->bottom}
-                                               : PixelArea{0, 0, w, h};
+  // A change made without drawing (a setter's) lies anywhere: then the whole is composed.
+  const bool changedElsewhere = TakeChanged(window);
+  const bool whole = !only || keepsPicture || changedElsewhere;
+  const PixelArea part =
+      whole ? PixelArea{0, 0, w, h} : PixelArea{only->left, only->top, only->right, only->bottom};
   const auto draw = [&](uint32_t* pixels, const PixelArea* within) {
     {
       const Canvas canvas(pixels, w, h);
@@ -195,7 +198,7 @@ void ComposeWindow(HWND window, const RECT* only) {
       for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         const RECT box = ChildRect(window, child);
         if (within && !within->Meets({box.left, box.top, box.right, box.bottom})) continue;
-        if (const intptr_t kind = Prop(child, kPropType)) DrawChild(child, box, kind, canvas);
+        if (const intptr_t kind = Value(child, kPropType)) DrawChild(child, box, kind, canvas);
       }
     }
     if (keepsPicture) {
@@ -204,7 +207,7 @@ void ComposeWindow(HWND window, const RECT* only) {
       caret.lastComposition.pixels.assign(pixels, pixels + size_t(w) * h);
     }
   };
-  PresentPicture(window, w, h, draw, &part);
+  PresentPicture(window, w, h, draw, &part, whole);
 }
 
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible) {

@@ -4,11 +4,13 @@
 namespace skin {
 
 // A spin lock: the product's thread model has no std::mutex, and it is held only for a
-// property read or write and a few map operations.
+// property read or write and a few map operations. A waiter spins briefly, then gives the
+// processor up: on one CPU a holder preempted inside would otherwise cost whole time slices.
 class ImageLedger::Guard {
  public:
-  explicit Guard(std::atomic_flag& flag) : flag_(flag) {
-    while (flag_.test_and_set(std::memory_order_acquire)) {
+  Guard(std::atomic_flag& flag, Yield yield) : flag_(flag) {
+    for (int spins = 0; flag_.test_and_set(std::memory_order_acquire); ++spins) {
+      if (yield && spins >= kSpins) yield();
     }
   }
   ~Guard() { flag_.clear(std::memory_order_release); }
@@ -16,13 +18,22 @@ class ImageLedger::Guard {
   Guard& operator=(const Guard&) = delete;
 
  private:
+  static constexpr int kSpins = 64;
   std::atomic_flag& flag_;
 };
 
 void ImageLedger::Register(Image image, uintptr_t keepAlive) {
   if (!image) return;
-  Guard guard(lock_);
-  entries_[image].keepAlive = keepAlive;
+  uintptr_t orphan = 0;
+  {
+    Guard guard(lock_, yield_);
+    disposed_.erase(image);
+    Entry& entry = entries_[image];
+    orphan = entry.keepAlive;
+    entry = Entry{};
+    entry.keepAlive = keepAlive;
+  }
+  if (orphan) disposer_(0, orphan);
 }
 
 // Disposes the entry's image when nothing needs it any more, or forgets an image the ledger
@@ -35,6 +46,7 @@ void ImageLedger::Settle(Image image, std::vector<Doomed>* doomed) {
   if (entry.released) {
     doomed->push_back({image, entry.keepAlive});
     entries_.erase(it);
+    disposed_.insert(image);
   } else if (!entry.keepAlive) {
     entries_.erase(it);  // someone else's image: nothing of ours to keep
   }
@@ -48,11 +60,14 @@ bool ImageLedger::Replace(Image image, const std::function<bool(Image* previous)
   std::vector<Doomed> doomed;
   bool stored;
   {
-    Guard guard(lock_);
+    Guard guard(lock_, yield_);
     Image previous = 0;
     stored = exchange(&previous);
     if (stored && previous != image) {
-      if (image) ++entries_[image].holders;
+      if (image) {
+        ++entries_[image].holders;
+        disposed_.erase(image);
+      }
       auto it = previous ? entries_.find(previous) : entries_.end();
       if (it != entries_.end() && it->second.holders) --it->second.holders;
       if (previous) Settle(previous, &doomed);
@@ -65,7 +80,7 @@ bool ImageLedger::Replace(Image image, const std::function<bool(Image* previous)
 void ImageLedger::Drop(const std::function<Image()>& take) {
   std::vector<Doomed> doomed;
   {
-    Guard guard(lock_);
+    Guard guard(lock_, yield_);
     const Image image = take();
     auto it = image ? entries_.find(image) : entries_.end();
     if (it == entries_.end()) return;
@@ -76,7 +91,7 @@ void ImageLedger::Drop(const std::function<Image()>& take) {
 }
 
 ImageLedger::Image ImageLedger::Pin(const std::function<Image()>& read, uintptr_t* keepAlive) {
-  Guard guard(lock_);
+  Guard guard(lock_, yield_);
   const Image image = read();
   if (keepAlive) *keepAlive = 0;
   if (!image) return 0;
@@ -90,7 +105,7 @@ void ImageLedger::Unpin(Image image) {
   if (!image) return;
   std::vector<Doomed> doomed;
   {
-    Guard guard(lock_);
+    Guard guard(lock_, yield_);
     auto it = entries_.find(image);
     if (it == entries_.end()) return;
     if (it->second.pins) --it->second.pins;
@@ -103,7 +118,8 @@ void ImageLedger::Release(Image image) {
   if (!image) return;
   std::vector<Doomed> doomed;
   {
-    Guard guard(lock_);
+    Guard guard(lock_, yield_);
+    if (!entries_.count(image) && disposed_.count(image)) return;
     Entry& entry = entries_[image];
     entry.released = true;
     Settle(image, &doomed);
@@ -112,13 +128,13 @@ void ImageLedger::Release(Image image) {
 }
 
 bool ImageLedger::InUse(Image image) {
-  Guard guard(lock_);
+  Guard guard(lock_, yield_);
   auto it = entries_.find(image);
   return it != entries_.end() && (it->second.holders || it->second.pins);
 }
 
 size_t ImageLedger::TrackedCount() {
-  Guard guard(lock_);
+  Guard guard(lock_, yield_);
   return entries_.size();
 }
 

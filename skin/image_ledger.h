@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace skin {
@@ -18,14 +19,19 @@ namespace skin {
 class ImageLedger {
  public:
   using Image = uintptr_t;
-  // Disposes the image and whatever was kept alive for it (the bytes it was decoded from).
+  // Disposes the image and whatever was kept alive for it (the bytes it was decoded from);
+  // image 0: only what was kept alive.
   using Disposer = void (*)(Image image, uintptr_t keepAlive);
+  // Gives the processor up while another thread holds the lock (null: spin).
+  using Yield = void (*)();
 
-  explicit ImageLedger(Disposer disposer) : disposer_(disposer) {}
+  explicit ImageLedger(Disposer disposer, Yield yield = nullptr) : disposer_(disposer), yield_(yield) {}
   ImageLedger(const ImageLedger&) = delete;
   ImageLedger& operator=(const ImageLedger&) = delete;
 
-  // A new image with something to keep alive as long as it (0: nothing).
+  // A new image with something to keep alive as long as it (0: nothing). An entry already
+  // under the handle is an image its owner disposed without the ledger (GDI+ handed the
+  // handle out again): what was kept alive for it is disposed now.
   void Register(Image image, uintptr_t keepAlive);
 
   // Replaces what a property holds: exchange() stores the new image and returns the one it
@@ -39,7 +45,8 @@ class ImageLedger {
   Image Pin(const std::function<Image()>& read, uintptr_t* keepAlive = nullptr);
   void Unpin(Image image);
 
-  // The owner gives the image up.
+  // The owner gives the image up. A handle the ledger disposed and has not seen since is
+  // not disposed again (a second release).
   void Release(Image image);
   bool InUse(Image image);
 
@@ -62,8 +69,10 @@ class ImageLedger {
   void DisposeAll(const std::vector<Doomed>& doomed);
 
   Disposer disposer_;
+  Yield yield_;
   std::atomic_flag lock_ = ATOMIC_FLAG_INIT;
   std::unordered_map<Image, Entry> entries_;
+  std::unordered_set<Image> disposed_;  // until the handle is seen again
 };
 
 }  // namespace skin

@@ -12,7 +12,7 @@ namespace skin {
 namespace {
 
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
-  if (const base::GdiplusApi* api = base::Gdiplus()) api->GdipDisposeImage(AsImage(image));
+  if (const base::GdiplusApi* api = base::Gdiplus(); api && image) api->GdipDisposeImage(AsImage(image));
   delete reinterpret_cast<DecodedImage*>(keepAlive);
 }
 
@@ -98,7 +98,7 @@ IStream* GlobalMemoryStream::Detach() {
 }
 
 ImageLedger& Images() {
-  static ImageLedger ledger(DisposeImage);
+  static ImageLedger ledger(DisposeImage, [] { SwitchToThread(); });
   return ledger;
 }
 
@@ -145,11 +145,8 @@ bool IsImageProperty(const char* name) {
 }
 
 bool StoreImage(HWND window, const char* name, ImageHandle image) {
-  return Images().Replace(image, [&](ImageHandle* previous) {
-    if (!IsWindow(window)) return false;
-    *previous = static_cast<ImageHandle>(Prop(window, name));
-    return SetWindowProp(window, name, static_cast<intptr_t>(image));
-  });
+  return Images().Replace(
+      image, [&](ImageHandle* previous) { return ExchangeImage(window, name, image, previous); });
 }
 
 void StoreOwnImage(HWND window, const char* name, Bytes bytes) {
@@ -160,17 +157,12 @@ void StoreOwnImage(HWND window, const char* name, Bytes bytes) {
 
 void DropImages(HWND window) {
   for (const char* name : kImageProperties) {
-    Images().Drop([&] {
-      const auto image = static_cast<ImageHandle>(Prop(window, name));
-      RemovePropA(window, name);
-      return image;
-    });
+    Images().Drop([&] { return TakeImage(window, name); });
   }
 }
 
 PinnedImage::PinnedImage(HWND window, const char* name)
-    : image_(name ? Images().Pin([&] { return static_cast<ImageHandle>(Prop(window, name)); }, &keepAlive_)
-                  : 0) {}
+    : image_(name ? Images().Pin([&] { return ReadImage(window, name); }, &keepAlive_) : 0) {}
 
 const DecodedImage* PinnedImage::decoded() const {
   const auto* decoded = reinterpret_cast<const DecodedImage*>(keepAlive_);

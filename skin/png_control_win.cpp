@@ -14,9 +14,10 @@
 namespace skin {
 namespace {
 
+// The copies the layer wrote for outside readers, taken off a window that ends.
 constexpr const char* kControlProperties[] = {
-    kPropType,       kPropBackType,   kPropDrawState, kPropFocus,    kPropBackColor,    kPropBackAlpha,
-    kPropOrderColor, kPropOrderAlpha, kPropTextColor, kPropToolTips, kPropChildWndProc, kPropWndProc};
+    kPropType,       kPropBackType,   kPropDrawState, kPropFocus,    kPropBackColor, kPropBackAlpha,
+    kPropOrderColor, kPropOrderAlpha, kPropTextColor, kPropToolTips, kPropTime};
 
 void ChangeStyle(HWND window, int index, LONG_PTR remove, LONG_PTR add) {
   const LONG_PTR old = GetWindowLongPtrA(window, index);
@@ -24,11 +25,11 @@ void ChangeStyle(HWND window, int index, LONG_PTR remove, LONG_PTR add) {
   if (changed != old) SetWindowLongPtrA(window, index, changed);
 }
 
-int32_t State(HWND control) { return static_cast<int32_t>(Prop(control, kPropDrawState)); }
+int32_t State(HWND control) { return static_cast<int32_t>(Value(control, kPropDrawState)); }
 
 // Off-screen: the cached background, the state image over it, then one copy to the screen.
 void DrawButton(HWND control, HDC given) {
-  const auto cache = reinterpret_cast<HBITMAP>(GetPropA(control, kPropCacheBitmap));
+  const auto cache = reinterpret_cast<HBITMAP>(Value(control, kPropCacheBitmap));
   const base::GdiplusApi* api = base::Gdiplus();
   if (!cache || !api) return;
   RECT frame{};
@@ -49,14 +50,15 @@ void DrawButton(HWND control, HDC given) {
     const PinnedStateImage image(control, State(control));
     // The memory bitmap is the control's size: a larger image at natural size is cut by it.
     if (image.get())
-      DrawPlaced(graphics.get(), image.get(), static_cast<int32_t>(Prop(control, kPropBackType)), 0, 0, w, h);
+      DrawPlaced(graphics.get(), image.get(), static_cast<int32_t>(Value(control, kPropBackType)), 0, 0, w,
+                 h);
   }
   BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
 }
 
 void SetState(HWND control, int32_t state, bool force) {
   if (state != State(control)) {
-    SetWindowProp(control, kPropDrawState, state);
+    SetValue(control, kPropDrawState, state);
     DrawButton(control, nullptr);
   } else if (force) {
     DrawButton(control, nullptr);
@@ -69,14 +71,13 @@ void Paint(HWND control) {
   RECT frame{};
   GetWindowRect(control, &frame);
   const int32_t w = frame.right - frame.left, h = frame.bottom - frame.top;
-  if (HGDIOBJ old = GetPropA(control, kPropCacheBitmap)) DeleteObject(old);
   GdiObject<HBITMAP> cache(CreateCompatibleBitmap(paint.get(), w, h));
   {
     MemoryDc memory(paint.get());
     Selection selected(memory.get(), cache.get());
     BitBlt(memory.get(), 0, 0, w, h, paint.get(), 0, 0, SRCCOPY);
   }
-  SetWindowProp(control, kPropCacheBitmap, reinterpret_cast<intptr_t>(cache.release()));
+  if (HBITMAP old = SwapCacheBitmap(control, cache.release())) DeleteObject(old);
   DrawButton(control, paint.get());
 }
 
@@ -85,11 +86,31 @@ void TrackLeave(HWND control) {
   TrackMouseEvent(&track);
 }
 
-LRESULT CALLBACK ButtonParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+// The header of a notification a child on this thread sent; null for one sent from another
+// thread or process, or posted, whose lParam is no header of ours (it may point anywhere).
+const NMHDR* OwnNotification(HWND parent, LPARAM lParam) {
+  if (InSendMessage() || !lParam) return nullptr;
+  MEMORY_BASIC_INFORMATION memory{};
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!VirtualQuery(header, &memory, sizeof memory) || memory.State != MEM_COMMIT ||
+      (memory.Protect & (PAGE_GUARD | PAGE_NOACCESS)) ||
+      !(memory.Protect & (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                          PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY)) ||
+      reinterpret_cast<const char*>(memory.BaseAddress) + memory.RegionSize <
+          reinterpret_cast<const char*>(header + 1)) {
+    return nullptr;
+  }
+  return GetParent(header->hwndFrom) == parent ? header : nullptr;
+}
+
+}  // namespace
+
+LRESULT ButtonParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_NOTIFY: {
-      const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (header && Prop(header->hwndFrom, kPropType) == kKindButton && header->code == UINT(NM_CUSTOMDRAW)) {
+      const NMHDR* header = OwnNotification(parent, lParam);
+      if (header && Value(header->hwndFrom, kPropType) == kKindButton &&
+          header->code == UINT(NM_CUSTOMDRAW)) {
         DrawButton(header->hwndFrom, nullptr);
       }
       break;
@@ -97,7 +118,7 @@ LRESULT CALLBACK ButtonParentProc(HWND parent, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND: {
       const auto control = reinterpret_cast<HWND>(lParam);
       const UINT code = HIWORD(wParam);
-      if (control && Prop(control, kPropType) == kKindEdit &&
+      if (control && Value(control, kPropType) == kKindEdit &&
           (code == EN_VSCROLL || code == EN_HSCROLL || code == EN_CHANGE)) {
         InvalidateRect(control, nullptr, TRUE);
       }
@@ -110,30 +131,25 @@ LRESULT CALLBACK ButtonParentProc(HWND parent, UINT message, WPARAM wParam, LPAR
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC: {
       const auto control = reinterpret_cast<HWND>(lParam);
-      const intptr_t kind = Prop(control, kPropType);
+      const intptr_t kind = Value(control, kPropType);
       if (!kind) break;
       const auto dc = reinterpret_cast<HDC>(wParam);
-      if (kind == kKindEdit) SetTextColor(dc, static_cast<COLORREF>(Prop(control, kPropTextColor)));
+      if (kind == kKindEdit) SetTextColor(dc, static_cast<COLORREF>(Value(control, kPropTextColor)));
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
-    case WM_NCDESTROY:
-      DropImages(parent);
-      RemovePropA(parent, kPropTime);
-      if (Caret().focusedWindow == parent) CaretFocus(nullptr, nullptr);
-      return EndLink(parent, kPropWndProc, message, wParam, lParam);
   }
-  return CallSaved(parent, kPropWndProc, message, wParam, lParam);
+  return CallSaved(parent, message, wParam, lParam);
 }
 
-LRESULT CALLBACK ButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFOCUS:
-      SetWindowProp(control, kPropFocus, 1);
+      SetValue(control, kPropFocus, 1);
       if (State(control) == kStatePressed) SetState(control, kStateHover, true);
       return 0;
     case WM_KILLFOCUS:
-      SetWindowProp(control, kPropFocus, 0);
+      SetValue(control, kPropFocus, 0);
       if (State(control) == kStateHover) SetState(control, kStateNormal, true);
       return 0;
     case WM_PAINT:
@@ -143,23 +159,22 @@ LRESULT CALLBACK ButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
       return 1;
     case WM_NCPAINT:
       return 0;
-    case WM_NCDESTROY:
-      EndControl(control);
-      return EndLink(control, kPropWndProc, message, wParam, lParam);
     default:
       break;
   }
-  const LRESULT result = CallSaved(control, kPropWndProc, message, wParam, lParam);
+  // The state the message found: the stock procedure changes it on the way (a release sends
+  // itself BM_SETSTATE first), and a release over a pressed button shows the hover image.
   const int32_t state = State(control);
+  const LRESULT result = CallSaved(control, message, wParam, lParam);
   switch (message) {
     case WM_ENABLE:
       SetState(control, wParam ? kStateNormal : kStateDisabled, true);
       break;
     case BM_SETSTATE:
       SetState(control,
-               wParam == 1                 ? kStatePressed
-               : Prop(control, kPropFocus) ? kStateHover
-                                           : kStateNormal,
+               wParam == 1                  ? kStatePressed
+               : Value(control, kPropFocus) ? kStateHover
+                                            : kStateNormal,
                false);
       DrawButton(control, nullptr);
       break;
@@ -182,11 +197,7 @@ LRESULT CALLBACK ButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lP
   return result;
 }
 
-void InstallProcedure(HWND window, WNDPROC procedure) {
-  if (Prop(window, kPropWndProc)) return;
-  const LONG_PTR previous = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-  SetWindowProp(window, kPropWndProc, previous);
-}
+namespace {
 
 // The event a layered button's message stands for, if any.
 std::optional<ButtonEvent> EventOf(UINT message, WPARAM wParam) {
@@ -208,49 +219,35 @@ std::optional<ButtonEvent> EventOf(UINT message, WPARAM wParam) {
 
 }  // namespace
 
-LRESULT EndLink(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto saved = reinterpret_cast<WNDPROC>(Prop(window, property));
-  RestoreProcedure(window, property);
-  return saved ? CallWindowProcA(saved, window, message, wParam, lParam)
-               : DefWindowProcA(window, message, wParam, lParam);
-}
-
 void EndControl(HWND control) {
-  if (HGDIOBJ cache = GetPropA(control, kPropCacheBitmap)) DeleteObject(cache);
-  RemovePropA(control, kPropCacheBitmap);
+  if (HBITMAP cache = SwapCacheBitmap(control, nullptr)) DeleteObject(cache);
   DropImages(control);
-  if (Caret().focusedEdit == control) CaretFocus(nullptr, nullptr);
-  for (const char* name : kControlProperties) {
-    // The saved procedures are put back by the links that saved them.
-    if (name != kPropWndProc && name != kPropChildWndProc) RemovePropA(control, name);
-  }
+  if (Caret().focusedEdit == control || Caret().focusedWindow == control) CaretFocus(nullptr, nullptr);
+  for (const char* name : kControlProperties) RemovePropA(control, name);
 }
 
-LRESULT CALLBACK LayeredButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCDESTROY) {
-    EndControl(control);
-    return EndLink(control, kPropChildWndProc, message, wParam, lParam);
-  }
+LRESULT LayeredButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   if (const std::optional<ButtonEvent> event = EventOf(message, wParam)) {
     const int32_t state = State(control);
     const int32_t next = NextState(state, *event);
     // Moves while hovered or pressed change nothing; every other listed message recomposes.
     if (*event != ButtonEvent::kMouseMove || next != state) {
       if (*event == ButtonEvent::kMouseMove) TrackLeave(control);
-      SetWindowProp(control, kPropDrawState, next);
+      SetValue(control, kPropDrawState, next);
       HWND parent = GetParent(control);
       const RECT box = ChildRect(parent, control);
       ComposeWindow(parent, &box);
     }
   }
-  return CallSaved(control, kPropChildWndProc, message, wParam, lParam);
+  return CallSaved(control, message, wParam, lParam);
 }
 
 bool PngControl::Attach(WindowHandle handle) {
   HWND window = AsWindow(handle);
   if (!SkinStarted() || !IsWindow(window)) return false;
   HWND parent = GetParent(window);
-  if (parent && !Prop(parent, kPropType)) InstallProcedure(parent, ButtonParentProc);
+  if (parent && !Value(parent, kPropType) && Hook(parent)) MarkParent(parent);
+  Hook(window);
   ChangeStyle(window, GWL_STYLE, WS_CLIPSIBLINGS, 0);
   ChangeStyle(window, GWL_EXSTYLE, 0, WS_EX_TRANSPARENT);
   if (parent) ChangeStyle(parent, GWL_STYLE, WS_CLIPCHILDREN, 0);
@@ -261,10 +258,9 @@ bool PngControl::Attach(WindowHandle handle) {
 bool PngControl::AttachButton(WindowHandle handle, std::optional<ImageHandle> normal) {
   if (!Attach(handle)) return false;
   HWND control = AsWindow(handle);
-  SetWindowProp(control, kPropType, kKindButton);
+  SetValue(control, kPropType, kKindButton);
   if (normal && *normal) StoreImage(control, kPropNormalImage, *normal);
   ChangeStyle(control, GWL_STYLE, 0, BS_OWNERDRAW);
-  InstallProcedure(control, ButtonProc);
   if (HWND parent = GetParent(control)) {
     const RECT box = ChildRect(parent, control);
     InvalidateRect(parent, &box, FALSE);
@@ -285,11 +281,17 @@ WindowHandle PngControl::CreateButton(WindowHandle parent, int32_t left, int32_t
 
 bool PngControl::SetProperty(const char* name, intptr_t value) const {
   HWND control = AsWindow(control_);
+  MarkChanged(GetParent(control));
   if (IsImageProperty(name)) return StoreImage(control, name, static_cast<ImageHandle>(value));
+  // The layer's own handles (cached bitmap, saved procedures) are only ever set by the layer.
+  if (IsKeptName(name)) return SetValue(control, name, value);
   return SetWindowProp(control, name, value);
 }
 
-intptr_t PngControl::GetProperty(const char* name) const { return Prop(AsWindow(control_), name); }
+intptr_t PngControl::GetProperty(const char* name) const {
+  HWND control = AsWindow(control_);
+  return IsKeptName(name) ? Value(control, name) : reinterpret_cast<intptr_t>(GetPropA(control, name));
+}
 
 intptr_t PngControl::SendMessage(uint32_t message, uintptr_t wParam, intptr_t lParam) const {
   return SendMessageA(AsWindow(control_), message, wParam, lParam);
@@ -301,7 +303,9 @@ intptr_t PngControl::SendWindowMessage(uint32_t message, uintptr_t wParam, intpt
 
 void PngControl::Move(std::optional<int32_t> left, std::optional<int32_t> top, std::optional<int32_t> width,
                       std::optional<int32_t> height, bool withoutRedraw) const {
-  if (IsWindow(AsWindow(control_))) MoveSkinned(AsWindow(control_), left, top, width, height, withoutRedraw);
+  if (!IsWindow(AsWindow(control_))) return;
+  MoveSkinned(AsWindow(control_), left, top, width, height, withoutRedraw);
+  MarkChanged(GetParent(AsWindow(control_)));
 }
 
 bool PngControl::IsValid() const { return IsWindow(AsWindow(control_)) == 1; }
@@ -318,6 +322,7 @@ void PngControl::SetStateImages(std::optional<ImageHandle> normal, std::optional
   for (int i = 0; i < 4; ++i) {
     if (*images[i]) StoreImage(control, names[i], **images[i]);
   }
+  MarkChanged(GetParent(control));
 }
 
 void PngControl::SetStateImagesFromBytes(std::optional<Bytes> normal, std::optional<Bytes> hover,
@@ -329,10 +334,12 @@ void PngControl::SetStateImagesFromBytes(std::optional<Bytes> normal, std::optio
   for (int i = 0; i < 4; ++i) {
     if (*images[i]) StoreOwnImage(control, names[i], **images[i]);
   }
+  MarkChanged(GetParent(control));
 }
 
 void PngControl::SetBackType(int32_t placement) const {
-  SetWindowProp(AsWindow(control_), kPropBackType, placement);
+  SetValue(AsWindow(control_), kPropBackType, placement);
+  MarkChanged(GetParent(AsWindow(control_)));
 }
 
 }  // namespace skin

@@ -51,7 +51,8 @@ class Frame {
   int32_t height() const { return height_; }
 
   // Hands the picture to the window; `changed`, when given, is all that differs from the last.
-  void Present(HWND window, const RECT* changed) const {
+  // False when the window did not take it.
+  bool Present(HWND window, const RECT* changed) const {
     GdiFlush();
     if (gPresentObserver) gPresentObserver(window, pixels(), width_, height_);
     WindowDc screen(window);
@@ -62,10 +63,11 @@ class Frame {
       if (const UpdateIndirect update = FindUpdateIndirect()) {
         const UPDATELAYEREDWINDOWINFO info{
             sizeof info, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend, ULW_ALPHA, changed};
-        if (update(window, &info)) return;
+        if (update(window, &info)) return true;
       }
     }
-    UpdateLayeredWindow(window, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend, ULW_ALPHA);
+    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend,
+                               ULW_ALPHA) != FALSE;
   }
 
  private:
@@ -108,7 +110,7 @@ class TryLock {
 void SetPresentObserver(PresentObserver observer) { gPresentObserver = observer; }
 
 void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPicture& draw,
-                    const PixelArea* only) {
+                    const PixelArea* only, bool whole) {
   KeptPicture& kept = Kept();
   const TryLock lock(kept.lock);
   if (!lock.held()) {
@@ -124,19 +126,21 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     kept.next = {};
     kept.shown = std::make_unique<Frame>(width, height);
     if (!kept.shown->pixels()) return;
-    kept.window = window;
     draw(kept.shown->pixels(), nullptr);
-    kept.shown->Present(window, nullptr);
+    // Kept only once the window has it: after a failed present, what it shows is not known.
+    if (kept.shown->Present(window, nullptr)) kept.window = window;
     return;
   }
   kept.next.assign(static_cast<size_t>(width) * height, 0);
   draw(kept.next.data(), only);
   const SourcePixels shown{kept.shown->pixels(), width, height}, next{kept.next.data(), width, height};
   const PixelArea changed = only ? ChangedArea(shown, next, *only) : ChangedArea(shown, next);
-  if (changed.empty()) return;
+  if (changed.empty() && !whole) return;
   CopyArea({kept.shown->pixels(), width, height}, next, changed);
   const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
-  kept.shown->Present(window, &rect);
+  // A whole composition (a rebuild, say) goes to the window whole: what it shows may not be
+  // what was last handed to it.
+  if (!kept.shown->Present(window, whole ? nullptr : &rect)) kept.window = nullptr;
 }
 
 }  // namespace skin

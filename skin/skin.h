@@ -52,6 +52,12 @@ void ReleaseImage(ImageHandle image);
 // True while a window property of the layer holds the image or a drawing uses it.
 bool ImageInUse(ImageHandle image);
 
+// Gives a "VireoLoadDialog" window of this thread what it holds until it is destroyed: a
+// thread (ended then), an image (released) and a global memory block (freed), each 0 for
+// none. Whatever it held before is freed at once. False, and nothing taken, for any other
+// window.
+bool GiveToLoadDialog(WindowHandle dialog, uintptr_t thread, ImageHandle image, uintptr_t stream);
+
 // A top-level window made layered and drawn entirely by the layer: its background image and
 // every PNG control child composed into one picture with per-pixel alpha. Copies share the
 // window; destroying the object does nothing to it.

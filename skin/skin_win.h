@@ -86,9 +86,60 @@ class GlobalMemoryStream {
   bool streamOwnsMemory_ = false;
 };
 
-inline intptr_t Prop(HWND window, const char* name) {
-  return reinterpret_cast<intptr_t>(GetPropA(window, name));
-}
+// What the layer keeps per window lives in this process, in a table keyed by the window:
+// window properties can be written by any other process on the desktop, and the program runs
+// elevated, so nothing read back from a property is ever used. The properties named above
+// are still written, as copies, for whoever reads them. The table is shared with the repair
+// worker (it replaces a button's images) and guarded for it.
+//
+// The value the table keeps under the property's name; 0 when the window has none.
+intptr_t Value(HWND window, const char* name);
+// Keeps the value (and writes the property) for a window the layer knows; false otherwise,
+// and for the names of the layer's own handles, which only the layer sets.
+bool SetValue(HWND window, const char* name, intptr_t value);
+// True when the name is one the table keeps (a number, an image or one of the layer's handles).
+bool IsKeptName(const char* name);
+// Makes the layer know the window (without laying a procedure over it: the load dialog).
+void KnowWindow(HWND window);
+// The cached background of a non-layered button: the new one is kept, the one it replaces
+// (the caller deletes it) returned.
+HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache);
+// A change that was not drawn (new images, a property, a move): the window's next composition
+// draws it whole instead of one button's box. Any thread.
+void MarkChanged(HWND window);
+bool TakeChanged(HWND window);
+// The image slots of the table (the image ledger counts what they hold): store, returning
+// the image replaced (false for a window the layer does not know or that is gone); read; take
+// out, leaving 0.
+bool ExchangeImage(HWND window, const char* name, ImageHandle image, ImageHandle* previous);
+ImageHandle ReadImage(HWND window, const char* name);
+ImageHandle TakeImage(HWND window, const char* name);
+
+// The layer's one window procedure and its owner. Hook lays it over a window once (the
+// procedure it replaces is kept in the table) and unhooks it when the window ends; what it
+// does for a message follows the window's roles: a parent of PNG controls, a PNG button
+// drawing itself, or, once adopted by a layered window, a layered button or edit box.
+// Adoption only changes the role, so a procedure laid over the window later (a tooltip's)
+// stays in the chain.
+bool Hook(HWND window);
+void MarkParent(HWND window);
+// The child's kind now takes its layered role; false when it was adopted already or is no
+// PNG control.
+bool Adopt(HWND child);
+// Passes the message on to the procedure the layer's replaced.
+LRESULT CallSaved(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// What the load dialog was given to hold, freed when it is destroyed.
+struct LoadDialogHeld {
+  HANDLE thread = nullptr;
+  ImageHandle image = 0;
+  HGLOBAL stream = nullptr;
+};
+void HoldInLoadDialog(HWND dialog, const LoadDialogHeld& held);
+LoadDialogHeld TakeLoadDialogHeld(HWND dialog);
+// Forgets a window that has ended.
+void ForgetWindow(HWND window);
+
 inline bool SetWindowProp(HWND window, const char* name, intptr_t value) {
   return SetPropA(window, name, reinterpret_cast<HANDLE>(value)) != FALSE;
 }
@@ -163,9 +214,10 @@ void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
 using DrawPicture = std::function<void(uint32_t* pixels, const PixelArea* only)>;
 // Has `draw` put a width x height picture together and hands it to the layered window, as the
 // part that changed since the window's last picture where that is known. `only`, when given,
-// is the part that may differ from the last picture.
+// is the part that may differ from the last picture. A whole picture is handed over whole,
+// changed or not.
 void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPicture& draw,
-                    const PixelArea* only = nullptr);
+                    const PixelArea* only = nullptr, bool whole = false);
 
 // The picture being put together: pixels written directly where no scaling is needed, and a
 // GDI+ bitmap over the same pixels for whatever else (scaled images, fills, borders, text).
@@ -208,24 +260,20 @@ TIMERPROC CaretTimerProcedure();
 // The child's window rectangle in its parent window's client coordinates.
 RECT ChildRect(HWND window, HWND child);
 
-// Window procedures the layer installs.
-LRESULT CALLBACK LayeredButtonProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CALLBACK LayeredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+// What the layer's procedure does for each role; each passes the message on (CallSaved).
+LRESULT ButtonParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT ButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT LayeredButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT LayeredEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
 // The one tooltip window of the process (null until the first SetToolTip).
 HWND SharedToolTip();
-// Ends the procedure chain link saved in the property: puts the saved procedure back and
-// passes the last message on to it.
-LRESULT EndLink(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam);
 // Moves and sizes a window; what is not given keeps its current value (a child's position in
 // its parent's client coordinates).
 void MoveSkinned(HWND window, std::optional<int32_t> left, std::optional<int32_t> top,
                  std::optional<int32_t> width, std::optional<int32_t> height, bool withoutRedraw);
-// Frees what the layer keeps on a control that is ending: its cached background, images and
-// properties.
+// Frees what the layer keeps on a window that is ending: its cached background, images,
+// caret and the properties it wrote.
 void EndControl(HWND control);
-// Puts back the procedure saved in the property and removes it.
-void RestoreProcedure(HWND window, const char* property);
-LRESULT CallSaved(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Seen by tests: every picture handed to a layered window, as premultiplied ARGB pixels,
 // top row first, before it goes to UpdateLayeredWindow.

@@ -22,28 +22,17 @@ void MoveSkinned(HWND window, std::optional<int32_t> left, std::optional<int32_t
                width.value_or(frame.right - frame.left), height.value_or(frame.bottom - frame.top), flags);
 }
 
-void RestoreProcedure(HWND window, const char* property) {
-  const intptr_t saved = Prop(window, property);
-  if (!saved) return;
-  SetWindowLongPtrA(window, GWLP_WNDPROC, saved);
-  RemovePropA(window, property);
-}
-
-LRESULT CallSaved(HWND window, const char* property, UINT message, WPARAM wParam, LPARAM lParam) {
-  const auto saved = reinterpret_cast<WNDPROC>(Prop(window, property));
-  if (!saved) return DefWindowProcA(window, message, wParam, lParam);
-  return CallWindowProcA(saved, window, message, wParam, lParam);
-}
-
 bool SkinWindow::Attach(WindowHandle handle) {
   HWND window = AsWindow(handle);
   if (!SkinStarted() || !IsWindow(window)) return false;
   window_ = handle;
+  // The layer's procedure ends what it keeps for the window (its background, the caret).
+  Hook(window);
   SetWindowLongPtrA(window, GWL_EXSTYLE, WS_EX_LAYERED);
   CreateCaret(window, nullptr, 1, 12);
-  if (!GetPropA(window, kPropTime)) {
+  if (!Value(window, kPropTime)) {
     SetTimer(window, kCaretTimer, 500, CaretTimerProcedure());
-    SetWindowProp(window, kPropTime, kCaretTimer);
+    SetValue(window, kPropTime, kCaretTimer);
   }
   return true;
 }
@@ -66,18 +55,7 @@ bool SkinWindow::SetBackImageFromBytes(Bytes bytes) {
 void SkinWindow::AdoptControls() {
   HWND window = AsWindow(window_);
   if (!SkinStarted() || !IsWindow(window)) return;
-  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    const intptr_t kind = Prop(child, kPropType);
-    if (!kind) continue;
-    RestoreProcedure(child, kPropWndProc);
-    if (Prop(child, kPropChildWndProc)) continue;
-    WNDPROC procedure = kind == kKindButton ? LayeredButtonProc
-                        : kind == kKindEdit ? LayeredEditProc
-                                            : nullptr;
-    if (!procedure) continue;
-    const LONG_PTR previous = SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure));
-    SetWindowProp(child, kPropChildWndProc, previous);
-  }
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) Adopt(child);
   ComposeWindow(window);
 }
 

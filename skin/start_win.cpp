@@ -17,24 +17,43 @@ namespace {
 
 GUID gFrameDimensionTime{};
 
-// The destroy message frees what a dialog of this class was given to hold; a left click on
-// a surface marked "VireoHitMove" drags the window as if its caption had been pressed.
+constexpr char kPropThread[] = "Vireo_Thread";
+constexpr char kPropImage[] = "Vireo_Image";
+constexpr char kPropStream[] = "Vireo_Stream";
+
+// Frees what a load dialog held. The thread is one the dialog's owner started to animate the
+// dialog and handed over to end with it.
+void FreeHeld(const LoadDialogHeld& held) {
+  if (const base::KernelHandle thread(held.thread); thread) TerminateThread(thread.get(), 0);
+  ReleaseImage(held.image);
+  const base::GlobalBlock stream(held.stream);
+}
+
+// The destroy message frees what the dialog was given to hold (GiveToLoadDialog: kept in the
+// layer's table, never read back from the properties of the same names, which any process
+// may set); a left click on a surface marked "VireoHitMove" drags the window as if its
+// caption had been pressed. The mark is a plain number compared with 1: a foreign write can
+// only make the dialog draggable.
 LRESULT CALLBACK LoadDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_DESTROY) {
-    if (const base::KernelHandle thread(GetPropA(window, "Vireo_Thread")); thread)
-      TerminateThread(thread.get(), 0);
-    if (HANDLE image = GetPropA(window, "Vireo_Image")) ReleaseImage(reinterpret_cast<ImageHandle>(image));
-    const base::GlobalBlock stream(GetPropA(window, "Vireo_Stream"));
-    RemovePropA(window, "Vireo_Thread");
-    RemovePropA(window, "Vireo_Image");
-    RemovePropA(window, "Vireo_Stream");
+    FreeHeld(TakeLoadDialogHeld(window));
+    RemovePropA(window, kPropThread);
+    RemovePropA(window, kPropImage);
+    RemovePropA(window, kPropStream);
   }
+  if (message == WM_NCDESTROY) ForgetWindow(window);
   const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-  if (message == WM_LBUTTONDOWN && Prop(window, "VireoHitMove") == 1) {
+  if (message == WM_LBUTTONDOWN && GetPropA(window, "VireoHitMove") == reinterpret_cast<HANDLE>(1)) {
     ReleaseCapture();
     SendMessageA(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
   }
   return result;
+}
+
+bool IsLoadDialog(HWND window) {
+  char name[sizeof kLoadDialogClass + 1] = {};
+  return IsWindow(window) && GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
+         GetClassNameA(window, name, sizeof name) && std::strcmp(name, kLoadDialogClass) == 0;
 }
 
 void RegisterLoadDialogClass() {
@@ -82,6 +101,18 @@ bool StartSkinFrom(const char* library) {
     return true;
   }();
   return started;
+}
+
+bool GiveToLoadDialog(WindowHandle dialog, uintptr_t thread, ImageHandle image, uintptr_t stream) {
+  HWND window = AsWindow(dialog);
+  if (!SkinStarted() || !IsLoadDialog(window)) return false;
+  const LoadDialogHeld held{reinterpret_cast<HANDLE>(thread), image, reinterpret_cast<HGLOBAL>(stream)};
+  FreeHeld(TakeLoadDialogHeld(window));
+  HoldInLoadDialog(window, held);
+  SetWindowProp(window, kPropThread, static_cast<intptr_t>(thread));
+  SetWindowProp(window, kPropImage, static_cast<intptr_t>(image));
+  SetWindowProp(window, kPropStream, static_cast<intptr_t>(stream));
+  return true;
 }
 
 bool StartSkin() { return StartSkinFrom("GdiPlus.dll"); }

@@ -4,6 +4,7 @@
 // after windows.h
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -204,7 +205,13 @@ void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, i
   std::string text(static_cast<size_t>(length) + 1, '\0');
   text.resize(static_cast<size_t>(GetWindowTextA(edit, text.data(), length + 1)));
   if (text.empty()) return;
-  const std::vector<wchar_t> wide = ToUtf16(text.c_str());
+  std::vector<wchar_t> wide = ToUtf16(text.c_str());
+  // A password box shows its password character once per character of its text, never the
+  // text (no character set: the box shows its text, as the stock edit control does).
+  const auto mask = static_cast<wchar_t>(SendMessageW(edit, EM_GETPASSWORDCHAR, 0, 0));
+  if ((GetWindowLongPtrA(edit, GWL_STYLE) & ES_PASSWORD) && mask) {
+    std::fill(wide.begin(), wide.end() - 1, mask);
+  }
   SkinFont font;
   if (!font.CreateFromWindow(reinterpret_cast<uintptr_t>(edit))) return;  // no font: no text
   SkinStringFormat format;
@@ -212,19 +219,16 @@ void DrawEditText(base::GpGraphics* graphics, HWND edit, int32_t x, int32_t y, i
   format.SetAlignment(0, 1);
   const base::GdiplusApi& api = *base::Gdiplus();
   base::GdipBrush brush;
-  api.GdipCreateSolidFill(ColorToArgb(static_cast<uint32_t>(Prop(edit, kPropTextColor)), 255), brush.out());
+  api.GdipCreateSolidFill(ColorToArgb(static_cast<uint32_t>(Value(edit, kPropTextColor)), 255), brush.out());
   const base::GdipRectF layout{float(x + 2), float(y + 2), float(w - 4), float(h - 4)};
   api.GdipDrawString(graphics, wide.data(), static_cast<INT>(wide.size() - 1),
                      As<base::GpFont>(font.GetHandle()), &layout,
                      As<base::GpStringFormat>(format.GetHandle()), brush.get());
 }
 
-LRESULT CALLBACK LayeredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT LayeredEditMessage(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   HWND window = GetParent(edit);
   switch (message) {
-    case WM_NCDESTROY:
-      EndControl(edit);
-      return EndLink(edit, kPropChildWndProc, message, wParam, lParam);
     case WM_SETFOCUS:
       CaretFocus(window, edit);
       break;
@@ -232,7 +236,7 @@ LRESULT CALLBACK LayeredEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM 
       CaretFocus(nullptr, nullptr);
       break;
   }
-  const LRESULT result = CallSaved(edit, kPropChildWndProc, message, wParam, lParam);
+  const LRESULT result = CallSaved(edit, message, wParam, lParam);
   switch (message) {
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -268,11 +272,11 @@ void PngControl::SetToolTip(const char* text, bool atCursor) const {
   tool.hwnd = control;
   tool.uId = 0;
   tool.lpszText = const_cast<char*>(text ? text : "");
-  if (Prop(control, kPropToolTips)) {
+  if (Value(control, kPropToolTips)) {
     SendMessageA(gToolTip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
     return;
   }
-  SetWindowProp(control, kPropToolTips, 1);
+  SetValue(control, kPropToolTips, 1);
   tool.uFlags = TTF_SUBCLASS | (atCursor ? 0 : TTF_CENTERTIP);
   GetClientRect(control, &tool.rect);
   SendMessageA(gToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));

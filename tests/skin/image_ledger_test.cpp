@@ -122,5 +122,40 @@ TEST_F(ImageLedgerTest, AWorkerReplacingWhileAnotherThreadDrawsNeverDisposesADra
   EXPECT_EQ(ledger.TrackedCount(), 1u) << "only the image still held is left";
 }
 
+TEST_F(ImageLedgerTest, AnImageReleasedTwiceIsDisposedOnceAndADisposedOrphansBytesGoWithItsHandle) {
+  uintptr_t slot = 0;
+  ledger.Register(50, 7);
+  Store(&slot, 50);
+  ledger.Release(50);
+  Store(&slot, 0);
+  ledger.Release(50);
+  EXPECT_EQ(gDisposed[50], 1);
+  // The owner disposed image 60 itself; GDI+ hands the handle out again for a new image.
+  ledger.Register(60, 8);
+  ledger.Register(60, 9);
+  EXPECT_EQ(gKeptAlive[0], 8u) << "the first image's bytes";
+  EXPECT_EQ(gDisposed.count(60), 0u);
+  ledger.Release(60);
+  EXPECT_EQ(gKeptAlive[60], 9u);
+}
+
+TEST(ImageLedgerLock, AWaiterGivesTheProcessorUpWhileAnotherThreadHoldsTheLock) {
+  static std::atomic<int> yields{0};
+  ImageLedger ledger([](uintptr_t, uintptr_t) {}, [] { ++yields; });
+  std::atomic<bool> holding{false};
+  std::thread holder([&] {
+    ledger.Replace(1, [&](uintptr_t* previous) {
+      holding = true;
+      for (long i = 0; i < 100000000 && yields < 10; ++i) std::this_thread::yield();
+      *previous = 0;
+      return true;
+    });
+  });
+  while (!holding) std::this_thread::yield();
+  EXPECT_TRUE(ledger.InUse(1)) << "waited for the holder";
+  holder.join();
+  EXPECT_GE(yields.load(), 10);
+}
+
 }  // namespace
 }  // namespace skin

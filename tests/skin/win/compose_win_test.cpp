@@ -183,5 +183,35 @@ TEST_F(ComposeTest, AWorkerReplacingButtonImagesWhileTheWindowComposes) {
   EXPECT_EQ(skin::Images().TrackedCount(), before + 2) << "every replaced image was disposed";
 }
 
+TEST_F(ComposeTest, AChangeMadeWithoutDrawingShowsAtTheNextHoverOfAnotherButton) {
+  HWND left = ButtonChild(window, 20, 30, 30, 20), right = ButtonChild(window, 120, 30, 30, 20);
+  PngControl a, b;
+  a.AttachButton(H(left));
+  b.AttachButton(H(right));
+  a.SetStateImagesFromBytes(View(SolidPng(30, 20, kRed)));
+  b.SetStateImagesFromBytes(View(SolidPng(30, 20, kRed)), View(SolidPng(30, 20, kGreen)));
+  skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kWhite)));
+  skinned.AdoptControls();
+  a.SetStateImagesFromBytes(View(SolidPng(30, 20, kBlue)));  // stored, not drawn
+  PostMessageA(right, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  Pump();
+  EXPECT_EQ(At(30, 40), kBlue) << "the hover composed only its own box";
+}
+
+TEST_F(ComposeTest, AWholeCompositionIsHandedOverAndARefusedOneIsNotTakenAsShown) {
+  skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kWhite)));
+  int presents = PresentCount(window);
+  skinned.AdoptControls();
+  EXPECT_GT(PresentCount(window), presents) << "a rebuild is handed over even when nothing changed";
+  // Not layered for a moment, the window refuses the next picture.
+  SetWindowLongPtrA(window, GWL_EXSTYLE, 0);
+  skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kBlue)));
+  SetWindowLongPtrA(window, GWL_EXSTYLE, WS_EX_LAYERED);
+  presents = PresentCount(window);
+  const RECT corner{0, 0, 10, 10};
+  skin::ComposeWindow(window, &corner);
+  EXPECT_GT(PresentCount(window), presents) << "the refused picture was taken as shown";
+}
+
 }  // namespace
 }  // namespace skin_test

@@ -139,7 +139,10 @@ TEST(LoadDialog, AClickWithoutTheMoveMarkStaysAndTheEndFreesWhatItHeld) {
   EXPECT_EQ(frame.top, 50);
   const skin::ImageHandle image = skin::LoadImageFromBytes(View(SolidPng(4, 4, kRed)));
   const size_t tracked = skin::Images().TrackedCount();
-  SetPropA(dialog, "Vireo_Image", reinterpret_cast<HANDLE>(image));
+  EXPECT_FALSE(skin::GiveToLoadDialog(H(TopWindow(10, 10)), 0, image, 0)) << "another class";
+  ASSERT_TRUE(skin::GiveToLoadDialog(H(dialog), 0, image, 0));
+  EXPECT_EQ(reinterpret_cast<skin::ImageHandle>(GetPropA(dialog, "Vireo_Image")), image)
+      << "for outside readers";
   DestroyWindow(dialog);
   EXPECT_EQ(skin::Images().TrackedCount(), tracked - 1) << "the image it held is disposed";
 }
@@ -161,6 +164,24 @@ NETMEND_CHILD(skin_without_gdiplus) {
 
 TEST(SkinWithoutGdiplus, EveryOperationDoesNothingAndSaysSo) {
   EXPECT_EQ(testing_support::RunChild("skin_without_gdiplus", false).exitCode, 0u);
+}
+
+TEST(NonLayeredButton, AReleaseOverThePressedButtonShowsTheHoverImage) {
+  ASSERT_TRUE(skin::StartSkin());
+  HWND parent = PlainParent(true);
+  HWND button = ButtonChild(parent, 10, 10, 40, 20);
+  PngControl control;
+  ASSERT_TRUE(control.AttachButton(H(button)));
+  control.SetStateImagesFromBytes(View(SolidPng(20, 20, kRed)), View(SolidPng(20, 20, kGreen)),
+                                  View(SolidPng(20, 20, kBlue)));
+  UpdateWindow(parent);
+  UpdateWindow(button);
+  Pump();
+  SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(PixelOf(button, 5, 5), RGB(0, 0, 255));
+  SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  EXPECT_EQ(PixelOf(button, 5, 5), RGB(0, 255, 0));
+  DestroyWindow(parent);
 }
 
 }  // namespace

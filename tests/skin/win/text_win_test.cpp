@@ -183,5 +183,48 @@ TEST(SetToolTip, ASecondCallUpdatesTheOneToolAndFalseCentresTheTip) {
   DestroyWindow(window);
 }
 
+TEST(SetToolTip, ATipSetBeforeOrAfterAdoptionStaysHookedToItsControl) {
+  WatchPresents();
+  HWND window = TopWindow(100, 60);
+  SkinWindow skinned;
+  ASSERT_TRUE(skinned.Attach(H(window)));
+  HWND first = ButtonChild(window, 0, 0, 40, 20), second = ButtonChild(window, 50, 0, 40, 20);
+  PngControl before, after;
+  before.AttachButton(H(first));
+  after.AttachButton(H(second));
+  after.SetStateImagesFromBytes(View(SolidPng(40, 20, kRed)), View(SolidPng(40, 20, kGreen)));
+  const LONG_PTR skinned1 = GetWindowLongPtrA(first, GWLP_WNDPROC);
+  before.SetToolTip("before");
+  const LONG_PTR tipped = GetWindowLongPtrA(first, GWLP_WNDPROC);
+  ASSERT_NE(tipped, skinned1) << "the tip lays its procedure over the control's";
+  skinned.AdoptControls();
+  EXPECT_EQ(GetWindowLongPtrA(first, GWLP_WNDPROC), tipped) << "adoption unhooked the tip";
+  const LONG_PTR adopted = GetWindowLongPtrA(second, GWLP_WNDPROC);
+  after.SetToolTip("after");
+  EXPECT_NE(GetWindowLongPtrA(second, GWLP_WNDPROC), adopted);
+  skinned.AdoptControls();
+  EXPECT_NE(GetWindowLongPtrA(second, GWLP_WNDPROC), adopted);
+  // Under the tip, the layered button still hears the mouse.
+  SetCursorPos(100 + 60, 100 + 10);
+  PostMessageA(second, WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
+  Pump();
+  EXPECT_EQ(LastPicture(window).at(60, 10), kGreen);
+  DestroyWindow(window);
+}
+
+TEST_F(EditBoxTest, APasswordBoxDrawsItsPasswordCharacterNotItsText) {
+  GiveFont();
+  SendMessageA(edit, EM_SETPASSWORDCHAR, '*', 0);
+  ASSERT_TRUE(GetWindowLongPtrA(edit, GWL_STYLE) & ES_PASSWORD);
+  skinned.AdoptControls();
+  SetWindowTextA(edit, "WWW");
+  Pump();
+  EXPECT_GT(InkInside(), 0);
+  const std::vector<uint32_t> wide = LastPicture(window).pixels;
+  SetWindowTextA(edit, "iii");
+  Pump();
+  EXPECT_TRUE(LastPicture(window).pixels == wide) << "the text shows through";
+}
+
 }  // namespace
 }  // namespace skin_test
