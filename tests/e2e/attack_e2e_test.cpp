@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "app/support/expected_repair_list.h"
 #include "app/win/stand_ins_win.h"
 #include "e2e/netmend_run_win.h"
 #include "support/child_process_win.h"
@@ -123,11 +122,7 @@ void ExpectStillThere(NetmendRun& run, const std::vector<HWND>& windows, const c
 }
 
 TEST(Attack, ForeignPropertiesAndMessagesSteerNothing) {
-  ASSERT_TRUE(PlaceRecorders(e2e::Recorder()));
-  ClearFolder(kRecordFolder);
-  SetEnvironmentVariableA("NETMEND_RECORD_DIR", kRecordFolder);
-  SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", "Version",
-                    "8.0.7600.16385");
+  ASSERT_TRUE(PrepareRecordedRepair());
   NetmendRun run(Launch{.folder = "attack", .windowsVersion = "win7", .withDevcon = true});
   ASSERT_TRUE(run.WaitForWindows(30000));
   ASSERT_TRUE(run.WaitForProperty(run.main(), "PngControl_BackImage", 5000));
@@ -167,14 +162,7 @@ TEST(Attack, ForeignPropertiesAndMessagesSteerNothing) {
   EXPECT_LE(frames.size(), 13u);
   EXPECT_GE(finishedAt, 17600u) << "the finished look comes at the clock's pace";
 
-  RepairCase c;
-  c.wow64 = UnderWow64();
-  c.nt6 = c.ie7 = true;
-  c.windowsDir = WindowsFolder();
-  c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
-  c.programFilesX86 = EnvironmentValue("ProgramFiles(x86)") + "\\";
-  c.runDir = run.folder();
-  const std::vector<std::string> expected = ExpectedRepairList(c);
+  const std::vector<std::string> expected = ExpectedWindows7List(run.folder());
   for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
   e2e::PostClick(finish, 20, 20);
   EXPECT_EQ(run.Wait(TimeLimit(10000)), 0u);
