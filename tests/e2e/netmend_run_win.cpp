@@ -7,6 +7,7 @@
 
 #include <fstream>
 
+#include "app/support/expected_repair_list.h"
 #include "app/win/stand_ins_win.h"
 #include "components/png_writer.h"
 #include "support/child_process_win.h"
@@ -233,6 +234,39 @@ COLORREF ScreenPixel(int x, int y) {
 COLORREF CentrePixel(HWND window) {
   const RECT r = WindowRect(window);
   return ScreenPixel((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+bool Near(COLORREF a, COLORREF b) {
+  auto close = [](int x, int y) { return std::abs(x - y) <= 3; };
+  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) &&
+         close(GetBValue(a), GetBValue(b));
+}
+
+testing::AssertionResult CentreBecomes(HWND window, COLORREF colour) {
+  COLORREF seen = 0;
+  for (int i = 0; i < 40; ++i, Sleep(50))
+    if (Near(seen = CentrePixel(window), colour)) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << std::hex << "shows " << seen << ", not " << colour;
+}
+
+bool PrepareRecordedRepair() {
+  if (!testing_support::PlaceRecorders(Recorder())) return false;
+  testing_support::ClearFolder(testing_support::kRecordFolder);
+  SetEnvironmentVariableA("NETMEND_RECORD_DIR", testing_support::kRecordFolder);
+  testing_support::SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", "Version",
+                                     "8.0.7600.16385");
+  return true;
+}
+
+std::vector<std::string> ExpectedWindows7List(const std::string& runDir) {
+  testing_support::RepairCase c;
+  c.wow64 = testing_support::UnderWow64();  // a 32-bit program under WOW64 runs the 64-bit list
+  c.nt6 = c.ie7 = true;
+  c.windowsDir = testing_support::WindowsFolder();
+  c.programFiles = testing_support::EnvironmentValue("ProgramFiles") + "\\";
+  c.programFilesX86 = testing_support::EnvironmentValue("ProgramFiles(x86)") + "\\";
+  c.runDir = runDir;
+  return testing_support::ExpectedRepairList(c);
 }
 
 std::string SolidPng(int width, int height, COLORREF colour) {

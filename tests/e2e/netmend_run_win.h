@@ -4,6 +4,7 @@
 // The tests run in a throwaway Wine prefix (tests/app/win/repair_e2e.sh).
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <map>
@@ -74,6 +75,14 @@ class NetmendRun {
   HWND overlay_ = nullptr;
 };
 
+// Recorders in place of the system tools, no records yet, and Internet Explorer 8 in the
+// registry: the program's repair then runs the list below. False when the recorders could not
+// be placed.
+bool PrepareRecordedRepair();
+// The list a repair on Windows 7 with Internet Explorer 8 runs, the program started from `runDir`
+// (the tests set that version in the registry), as the recorders see it.
+std::vector<std::string> ExpectedWindows7List(const std::string& runDir);
+
 // Where the built program and the recorder lie: beside this test program.
 std::string BuiltProgram();
 std::string Recorder();
@@ -107,6 +116,11 @@ Memory MemoryOf(HANDLE process);
 COLORREF ScreenPixel(int x, int y);
 // The screen pixel at the centre of a window.
 COLORREF CentrePixel(HWND window);
+// Within a step or two of rounding in the composition.
+bool Near(COLORREF a, COLORREF b);
+// Whether the window's centre comes to show the colour within two seconds (a composition after
+// a posted message takes its turn on a loaded machine).
+testing::AssertionResult CentreBecomes(HWND window, COLORREF colour);
 // A PNG file of w × h pixels, all of one colour (0x00BBGGRR), fully opaque.
 std::string SolidPng(int width, int height, COLORREF colour);
 

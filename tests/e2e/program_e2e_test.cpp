@@ -26,6 +26,13 @@ TEST(ProgramWindow, CentredOverlayFollowsDragMovesBothRestoreRebuildsOnceCloseEn
   RECT overlay = e2e::WindowRect(run.overlay());
   EXPECT_EQ(overlay.left, main.left);
   EXPECT_EQ(overlay.top, main.top);
+  // The overlay: what is painted in RGB(120, 120, 120) is see-through, its alpha not applied.
+  COLORREF key = 0;
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(run.overlay(), &key, &alpha, &flags));
+  EXPECT_EQ(key, RGB(120, 120, 120));
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
   // The overlay's two animation boxes are live boxes, 32 x 32 and hidden as stored.
   int boxes = 0;
   for (HWND child = GetWindow(run.overlay(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {

@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/support/expected_repair_list.h"
 #include "app/win/stand_ins_win.h"
 #include "e2e/netmend_run_win.h"
 #include "support/child_process_win.h"
@@ -68,11 +67,7 @@ void Soak(NetmendRun& run) {
 }
 
 TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
-  ASSERT_TRUE(PlaceRecorders(e2e::Recorder()));
-  ClearFolder(kRecordFolder);
-  SetEnvironmentVariableA("NETMEND_RECORD_DIR", kRecordFolder);
-  SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", "Version",
-                    "8.0.7600.16385");
+  ASSERT_TRUE(PrepareRecordedRepair());
   NetmendRun run(Launch{.folder = "repair", .windowsVersion = "win7", .withDevcon = true});
   ASSERT_TRUE(run.WaitForWindows(10000));
   ASSERT_TRUE(run.WaitForProperty(run.main(), "PngControl_BackImage", 5000));
@@ -116,14 +111,7 @@ TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
 
   Soak(run);
 
-  RepairCase c;
-  c.wow64 = UnderWow64();  // a 32-bit program under WOW64 runs the 64-bit list, as this one
-  c.nt6 = c.ie7 = true;
-  c.windowsDir = WindowsFolder();
-  c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
-  c.programFilesX86 = EnvironmentValue("ProgramFiles(x86)") + "\\";
-  c.runDir = run.folder();
-  const std::vector<std::string> expected = ExpectedRepairList(c);
+  const std::vector<std::string> expected = ExpectedWindows7List(run.folder());
   for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
   e2e::PostClick(finish, 20, 20);
   EXPECT_EQ(run.Wait(10000), 0u);

@@ -13,22 +13,6 @@ using namespace e2e;
 constexpr COLORREF kRed = RGB(230, 20, 20), kGreen = RGB(20, 200, 40), kBlue = RGB(30, 40, 220);
 constexpr COLORREF kMagenta = RGB(200, 0, 200);
 
-// Within a step or two of rounding in the composition.
-bool Near(COLORREF a, COLORREF b) {
-  auto close = [](int x, int y) { return std::abs(x - y) <= 3; };
-  return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) &&
-         close(GetBValue(a), GetBValue(b));
-}
-
-// Whether the window's centre comes to show the colour within two seconds (a composition after
-// a posted message takes its turn on a loaded machine).
-testing::AssertionResult CentreBecomes(HWND window, COLORREF colour) {
-  COLORREF seen = 0;
-  for (int i = 0; i < 40; ++i, Sleep(50))
-    if (Near(seen = e2e::CentrePixel(window), colour)) return testing::AssertionSuccess();
-  return testing::AssertionFailure() << std::hex << "shows " << seen << ", not " << colour;
-}
-
 COLORREF BuiltInRepairPixel() {
   NetmendRun run(Launch{.folder = "reference"});
   EXPECT_TRUE(run.WaitForWindows(10000));
