@@ -29,6 +29,21 @@ int StartRoutine() {
   return 0;
 }
 
+// Libraries loaded by name come from the system folder only, never from the program's folder
+// (a download folder, where anyone may have put a DLL) or the PATH. The call exists from
+// Windows 8 (and Windows 7 with an update); elsewhere the declared functions load by full path.
+void LoadLibrariesFromTheSystemOnly() {
+  using SetDirectories = BOOL(WINAPI*)(DWORD);
+  constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+  const HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  const auto set = reinterpret_cast<SetDirectories>(
+      kernel ? reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")) : nullptr);
+  if (set) set(kSearchSystem32);
+}
+
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { runtime::RunProgram(StartRoutine); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  LoadLibrariesFromTheSystemOnly();
+  runtime::RunProgram(StartRoutine);
+}

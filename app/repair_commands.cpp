@@ -27,11 +27,13 @@ constexpr const char* kInternetSettings =
 }  // namespace
 
 void RepairCommands::ResolveSystemPaths() {
+  if (resolved_) return;
+  resolved_ = true;
   paths_.windowsDir = system_.WindowsFolder();
   paths_.system32Dir = services::Concat({system_.WindowsFolder().get(), "System32\\"});
   paths_.sysWow64Dir = services::Concat({system_.WindowsFolder().get(), "SysWOW64\\"});
-  paths_.programFilesDir = services::Concat({system_.ReadEnvironment("ProgramFiles").get(), "\\"});
-  paths_.programFilesX86Dir = services::Concat({system_.ReadEnvironment("ProgramFiles(x86)").get(), "\\"});
+  paths_.programFilesDir = services::Concat({system_.MachineFolder("ProgramFilesDir").get(), "\\"});
+  paths_.programFilesX86Dir = services::Concat({system_.MachineFolder("ProgramFilesDir (x86)").get(), "\\"});
 }
 
 double RepairCommands::GetWindowsVersionNumber() {
@@ -68,7 +70,31 @@ bool RepairCommands::IsIe7() {
   return services::TextToNumber(GetBrowserMajorVersion().get()) - 7.0 >= -kTolerance;
 }
 
+void RepairCommands::ReleaseSystemPaths() {
+  int expected = kIdle;
+  if (pathsUse_.compare_exchange_strong(expected, kReleased, std::memory_order_acq_rel)) {
+    paths_ = {};
+    return;
+  }
+  if (expected != kListRunning) return;  // released before
+  RequestStop();
+  // Should the list end between the two steps, the exchange fails and it is idle: free here.
+  if (!pathsUse_.compare_exchange_strong(expected, kReleaseWanted, std::memory_order_acq_rel))
+    ReleaseSystemPaths();
+}
+
 void RepairCommands::RunRepairCommands() {
+  int expected = kIdle;
+  if (!pathsUse_.compare_exchange_strong(expected, kListRunning, std::memory_order_acq_rel)) return;
+  RunListForSystem();
+  expected = kListRunning;
+  if (pathsUse_.compare_exchange_strong(expected, kIdle, std::memory_order_acq_rel)) return;
+  // The program ended while the list ran: the prefixes were left to this thread.
+  paths_ = {};
+  pathsUse_.store(kReleased, std::memory_order_release);
+}
+
+void RepairCommands::RunListForSystem() {
   if (!IsRunningUnderWow64()) {
     RunRepairList32();
     return;
@@ -84,6 +110,7 @@ void RepairCommands::RunRepairList32() { IssueList(false); }
 void RepairCommands::RunRepairList64() { IssueList(true); }
 
 void RepairCommands::Issue(const char* folder, const char* program, std::initializer_list<const char*> rest) {
+  if (stop_.load(std::memory_order_acquire)) return;
   const OwnedText head = services::Concat({folder, program});
   const bool quote = services::View(head).find(' ') != std::string_view::npos;
   std::vector<const char*> pieces;

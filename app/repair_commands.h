@@ -3,6 +3,7 @@
 // 32-bit process on 64-bit Windows), over a small interface to the operating system.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "app/services/arguments.h"
@@ -28,7 +29,11 @@ class RepairSystem {
   virtual bool RevertRedirection(void* previous) = 0;
   // The Windows folder with a trailing backslash.
   virtual OwnedText WindowsFolder() = 0;
-  virtual OwnedText ReadEnvironment(const char* name) = 0;
+  // A folder value of HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion
+  // ("ProgramFilesDir", "ProgramFilesDir (x86)"), in this process's view of the registry;
+  // nothing when it is missing. Not the environment, which any user can set for the elevated
+  // program and so name the folder whose DLLs regsvr32 runs.
+  virtual OwnedText MachineFolder(const char* valueName) = 0;
   // The "Version" value of Internet Explorer's registry key.
   virtual OwnedText BrowserVersionText() = 0;
   // The executable's folder, without trailing backslash.
@@ -50,10 +55,16 @@ class RepairCommands {
  public:
   explicit RepairCommands(RepairSystem& system) : system_(system) {}
 
-  // Computes the directory prefixes (once, on the window's thread, before any repair).
+  // Computes the directory prefixes on the window's thread, once for the process: a later call
+  // (a restore rebuilds the look) keeps them, as the worker may be building lines from them.
   void ResolveSystemPaths();
-  void ReleaseSystemPaths() { paths_ = {}; }
+  // The program's end. Frees the prefixes at once when no list runs; while one runs, asks it to
+  // stop at its next line, and the worker frees them when it leaves the list.
+  void ReleaseSystemPaths();
   const SystemPaths& paths() const { return paths_; }
+  // Asks a running list to stop before its next line (the worker cannot be ended from outside
+  // without risking the locks it holds).
+  void RequestStop() { stop_.store(true, std::memory_order_release); }
 
   // major + minor / 10 of the running Windows (5.1 XP, 6.1 Windows 7).
   double GetWindowsVersionNumber();
@@ -63,11 +74,16 @@ class RepairCommands {
 
   // Issues the list that fits the system; under WOW64 with the calling thread's file-system
   // redirection switched off around the list, and nothing when it cannot be switched off.
+  // Nothing after the prefixes were released; the lines left out once a stop is asked for.
   void RunRepairCommands();
   void RunRepairList32();
   void RunRepairList64();
 
  private:
+  // Who may free the prefixes: the window's thread while no list runs, else the worker.
+  enum PathsUse : int { kIdle, kListRunning, kReleaseWanted, kReleased };
+
+  void RunListForSystem();
   bool IsNt6();
   bool IsIe7();
   void IssueList(bool wow64);
@@ -77,6 +93,9 @@ class RepairCommands {
 
   RepairSystem& system_;
   SystemPaths paths_;
+  bool resolved_ = false;  // window thread only
+  std::atomic<int> pathsUse_{kIdle};
+  std::atomic<bool> stop_{false};
 };
 
 }  // namespace app

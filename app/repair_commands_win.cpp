@@ -34,7 +34,13 @@ class Win32System final : public RepairSystem {
   }
 
   OwnedText WindowsFolder() override { return services::GetSpecialFolder(9); }
-  OwnedText ReadEnvironment(const char* name) override { return services::ReadEnvironment(name); }
+  OwnedText MachineFolder(const char* valueName) override {
+    const std::optional<std::string> value = services::CurrentServiceSystem().MachineRegistryValue(
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", valueName, MAX_PATH + 1);
+    if (!value) return nullptr;
+    const std::string folder = value->substr(0, value->find('\0'));
+    return folder.empty() ? nullptr : OwnedText(runtime::NewText(folder));
+  }
   OwnedText BrowserVersionText() override { return services::GetBrowserVersionText(); }
   OwnedText RunDirectory() override { return services::GetRunDirectory(); }
   void Run(const char* commandLine) override { services::RunCommandLine(commandLine, false, 1); }

@@ -21,6 +21,8 @@ class RepairState {
   // repair has started, further clicks start nothing.
   bool TryBegin() { return !begun_.exchange(true, std::memory_order_acq_rel); }
   bool Begun() const { return begun_.load(std::memory_order_acquire); }
+  // The begun repair could not start its worker: the next click may begin one.
+  void CancelBegin() { begun_.store(false, std::memory_order_release); }
 
   // The worker, once the button shows that the repair runs.
   void MarkRunning(uint32_t startMs) {
@@ -44,7 +46,7 @@ struct TickPlan {
   int frame = 0;           // 1..13: show this progress frame
   bool finished = false;   // show the finished look
   bool recompose = false;  // recompose the window picture
-  bool endWorker = false;  // the worker has had 90 s: end it
+  bool endWorker = false;  // the worker has had 90 s: it stops at its next line
 };
 
 // Steps the progress on the window's thread. Nothing before a repair runs; from the first tick

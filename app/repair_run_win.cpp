@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "app/layout.h"
 #include "app/main_window_win.h"
 #include "app/repair_commands_win.h"
@@ -19,18 +21,28 @@ constexpr int32_t kTop = 1, kDisabled = 6;
 
 RepairState gRepair;
 ProgressSchedule gProgress;  // window thread only
-int32_t gRepairThread = 0;   // the worker's handle, kept from its start
 // The repair control as the click found it: the worker's copy, made before the thread starts,
 // so that a rebuild of the look on the window's thread never races with the worker's read.
 skin::PngControl gWorkerRepairControl;
+
+// The busy image's bytes, copied for the worker before it starts. Never freed: the program may
+// end (its exit routine frees the skin folder's byte-sets) while the worker still uses them.
+std::vector<uint8_t>& WorkerBusyImage() {
+  static auto* bytes = new std::vector<uint8_t>;
+  return *bytes;
+}
 
 // A monotonic millisecond clock: the progress is driven by time since the start, which a
 // change of the local clock (the repair itself may set it) must not stall or jump.
 uint32_t NowMs() { return GetTickCount(); }
 
+// The finished look comes on every tick, long after the button has gone: a handle value the
+// system has since given to another window is not ours to close.
 void CloseButtonWindow(const skin::PngControl& control) {
-  if (const HWND button = reinterpret_cast<HWND>(control.GetWindowHandle()))
-    runtime::kSendMessageA(button, WM_CLOSE, 0, 0);
+  const HWND button = reinterpret_cast<HWND>(control.GetWindowHandle());
+  const HWND window = reinterpret_cast<HWND>(
+      services::GetUnitHandle(runtime::UnitReference(kMainWindow, kMainWindowUnit, runtime::kClassWindow)));
+  if (button && window && IsChild(window, button)) runtime::kSendMessageA(button, WM_CLOSE, 0, 0);
 }
 
 }  // namespace
@@ -39,11 +51,16 @@ void StartRepair() {
   // A second click before the worker has disabled the button would issue the list again.
   if (!gRepair.TryBegin()) return;
   gWorkerRepairControl = Skin().repair;
-  services::StartThread(RepairWorker, std::nullopt, &gRepairThread);
+  const ImageBytes busy = ProgramSkinImages().Resolve(kRepairBusy);
+  WorkerBusyImage().assign(busy.begin(), busy.end());
+  if (services::StartThread(RepairWorker)) return;
+  // No worker: the button works again, and the fault is said as every runtime fault is.
+  gRepair.CancelBegin();
+  runtime::RuntimeErrorMessage("The repair could not start: no thread could be created.");
 }
 
 void RepairWorker() {
-  gWorkerRepairControl.SetStateImagesFromBytes(ProgramSkinImages().Resolve(kRepairBusy));
+  gWorkerRepairControl.SetStateImagesFromBytes(WorkerBusyImage());
   runtime::WriteIntProperty(kMainWindow, kRepairButton, kDisabled, 1);
   gRepair.MarkRunning(NowMs());
   RunRepairCommands();
@@ -55,8 +72,9 @@ void OnProgressTick() {
   if (plan.frame) ShowProgressFrame(plan.frame);
   if (plan.finished) ShowRepairFinished();
   if (plan.recompose) Skin().main.AdoptControls();
-  // The result is ignored: once the worker has ended, this does nothing.
-  if (plan.endWorker) services::ForceEndThread(gRepairThread);
+  // The worker stops before its next line; ending a thread from outside could leave the heap
+  // or the loader locked.
+  if (plan.endWorker) ProgramRepairCommands().RequestStop();
 }
 
 void ShowProgressFrame(int n) {

@@ -1,6 +1,10 @@
 // The skin image rule over the runtime's file services.
 #include "app/skin_images.h"
 
+#include <algorithm>
+#include <iterator>
+#include <optional>
+
 #include "app/services/services.h"
 
 namespace app {
@@ -15,7 +19,20 @@ constexpr const char* kFileNames[kSkinImageCount] = {
 
 SkinImageId Next(SkinImageId id, int n) { return static_cast<SkinImageId>(id + n); }
 
+uint32_t BigEndian32(const uint8_t* p) {
+  return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | uint32_t(p[3]);
+}
+
 }  // namespace
+
+bool IsOversizedPng(ImageBytes bytes) {
+  // The signature, then the header chunk: length, "IHDR", width, height.
+  static constexpr uint8_t kStart[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,
+                                       0,    0,   0,   13,  'I',  'H',  'D',  'R'};
+  if (bytes.size() < sizeof kStart + 8 || !std::equal(std::begin(kStart), std::end(kStart), bytes.begin()))
+    return false;
+  return BigEndian32(&bytes[16]) > kMaxSkinImageSide || BigEndian32(&bytes[20]) > kMaxSkinImageSide;
+}
 
 const char* SkinFileName(SkinImageId id) { return kFileNames[id]; }
 
@@ -23,9 +40,17 @@ bool SkinImages::ReadFile(SkinImageId id) {
   const services::OwnedText directory = services::GetRunDirectory();
   const services::OwnedText path = services::Concat({directory.get(), kFileNames[id]});
   if (!services::FileExists(path.get())) return false;
-  // No length or format check: a file that is not a picture gives the skin layer no image.
+  // A gigabyte file, sparse on disk, would be read whole: its size is asked first.
+  const std::optional<uint64_t> size = services::CurrentServiceSystem().FileSize(path.get());
+  if (size && *size > kMaxSkinFileBytes) {
+    read_[id].reset();
+    return false;
+  }
+  // No further format check: a file that is not a picture gives the skin layer no image.
   read_[id] = services::ReadFileBytes(path.get());
-  return true;
+  if (!IsOversizedPng(runtime::ByteSetView(read_[id].get()))) return true;
+  read_[id].reset();
+  return false;
 }
 
 ImageBytes SkinImages::Resolve(SkinImageId id) {

@@ -27,11 +27,20 @@ enum SkinImageId : int {
   kSkinImageCount,
 };
 
-// The file of each image, relative to the program's folder.
-const char* SkinFileName(SkinImageId id);
-
 // The bytes of an image file (empty: no image). Not owned.
 using ImageBytes = std::span<const uint8_t>;
+
+// Skin files larger than this are not read: a picture for an 800 x 580 window takes far less.
+inline constexpr uint64_t kMaxSkinFileBytes = 16u << 20;
+// PNG pictures wider or taller than this are not taken: decoded, they would not fit the
+// memory of a 32-bit process alongside the rest.
+inline constexpr uint32_t kMaxSkinImageSide = 4096;
+
+// True for the bytes of a PNG file whose header declares a side above kMaxSkinImageSide.
+bool IsOversizedPng(ImageBytes bytes);
+
+// The file of each image, relative to the program's folder.
+const char* SkinFileName(SkinImageId id);
 
 // Three images for normal, hover and pressed.
 struct SkinSet {
@@ -47,7 +56,9 @@ class SkinImages {
   explicit SkinImages(const std::array<ImageBytes, kSkinImageCount>& builtIn) : builtIn_(builtIn) {}
 
   // One image: its file's bytes when the file exists (read again each time, the previous read
-  // freed; an empty file gives the empty byte-set), else the built-in image.
+  // freed; an empty file gives the empty byte-set), else the built-in image. A file above
+  // kMaxSkinFileBytes, one that cannot be read, or a PNG picture above kMaxSkinImageSide counts
+  // as no file.
   ImageBytes Resolve(SkinImageId id);
 
   // A set whose first image is `first`, in two halves so that work can come between them:

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "skin/skin_win.h"
@@ -16,8 +17,9 @@ void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
   delete reinterpret_cast<DecodedImage*>(keepAlive);
 }
 
-// Pictures larger than this are refused rather than decoded (about 256 MB of pixels).
-constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
+// Pictures wider or taller than this are refused rather than decoded: 4096 x 4096 pixels take
+// 64 MB, which a 32-bit process can still find for an 800 x 580 window.
+constexpr UINT kMaxSide = 4096;
 
 // The bitmap's pixels, premultiplied, into decoded; false when it cannot be decoded whole (a
 // truncated file, say).
@@ -26,7 +28,10 @@ bool ReadPixels(base::GpImage* image, DecodedImage* decoded) {
   UINT width = 0, height = 0;
   api.GdipGetImageWidth(image, &width);
   api.GdipGetImageHeight(image, &height);
-  if (!width || !height || uint64_t(width) * height > kMaxPixels || width > 0x7FFF || height > 0x7FFF) {
+  if (!width || !height || width > kMaxSide || height > kMaxSide) return false;
+  try {
+    decoded->pixels.resize(size_t(width) * height);
+  } catch (const std::bad_alloc&) {  // no room for the pixels: no image, not the program's end
     return false;
   }
   const base::GdipRect rect{0, 0, INT(width), INT(height)};
@@ -37,7 +42,6 @@ bool ReadPixels(base::GpImage* image, DecodedImage* decoded) {
   }
   decoded->width = INT(width);
   decoded->height = INT(height);
-  decoded->pixels.resize(size_t(width) * height);
   for (UINT row = 0; row < height; ++row) {
     std::memcpy(&decoded->pixels[size_t(row) * width],
                 static_cast<const uint8_t*>(data.scan0) + ptrdiff_t(row) * data.stride, size_t(width) * 4);

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "runtime/core/declared_functions_win.h"
 #include "skin/geometry.h"
 #include "skin/skin_win.h"
 
@@ -261,7 +262,7 @@ void PngControl::SetToolTip(const char* text, bool atCursor) const {
   HWND control = AsWindow(control_);
   if (!SkinStarted() || !IsWindow(control)) return;
   if (!gToolTip) {
-    InitCommonControls();
+    if (runtime::kInitCommonControls.Available()) runtime::kInitCommonControls();
     gToolTip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                                nullptr);
     if (!gToolTip) return;

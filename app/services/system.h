@@ -28,6 +28,8 @@ class ServiceSystem {
   virtual std::string ProgramDirectory() = 0;
   // True when a file or folder matches the path (wildcards allowed).
   virtual bool FileExists(const char* path) = 0;
+  // The file's size in bytes; nothing when there is no such file.
+  virtual std::optional<uint64_t> FileSize(const char* path) = 0;
   // The whole file; nothing when it cannot be read.
   virtual std::optional<std::vector<uint8_t>> ReadFile(const char* path) = 0;
   // The variable's value; nothing when it is not set.

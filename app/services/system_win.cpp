@@ -65,7 +65,23 @@ class Win32ServiceSystem final : public ServiceSystem {
     return static_cast<bool>(search);
   }
 
+  std::optional<uint64_t> FileSize(const char* path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return std::nullopt;
+    return (uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  }
+
   std::optional<std::vector<uint8_t>> ReadFile(const char* path) override {
+    // A file too big for this process's memory cannot be read, like one that cannot be opened.
+    try {
+      return ReadWholeFile(path);
+    } catch (const std::bad_alloc&) {
+      return std::nullopt;
+    }
+  }
+
+ private:
+  static std::optional<std::vector<uint8_t>> ReadWholeFile(const char* path) {
     const KernelHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
@@ -85,6 +101,7 @@ class Win32ServiceSystem final : public ServiceSystem {
     return bytes;
   }
 
+ public:
   std::optional<std::string> Environment(const char* name) override {
     std::string value(256, '\0');
     for (;;) {

@@ -79,5 +79,7 @@ inline constexpr Declared<LONG(HWND, int, LONG)> kSetWindowLongA{kDeclSetWindowL
 inline constexpr Declared<BOOL(HWND, COLORREF, BYTE, DWORD)> kSetLayeredWindowAttributes{
     kDeclSetLayeredWindowAttributes};
 inline constexpr Declared<BOOL(const char*)> kSetDllDirectoryA{kDeclSetDllDirectoryA};
+inline constexpr Declared<BOOL(const char*, HMODULE, DWORD)> kPlaySoundA{kDeclPlaySoundA};
+inline constexpr Declared<void()> kInitCommonControls{kDeclInitCommonControls};
 
 }  // namespace runtime

@@ -16,6 +16,10 @@ constexpr Declaration kTable[] = {
     {"user32", "SetWindowLongA"},
     {"", "SetLayeredWindowAttributes"},
     {"kernel32", "SetDllDirectoryA"},
+    // Libraries the system does not load from its own folder by name alone: a copy beside the
+    // program would run as the elevated program. Reached here, from the system folder.
+    {"winmm", "PlaySoundA"},
+    {"comctl32", "InitCommonControls"},
 };
 static_assert(std::size(kTable) == kDeclarationCount, "one declaration per index");
 

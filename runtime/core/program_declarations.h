@@ -21,6 +21,8 @@ enum DeclaredIndex : size_t {
   kDeclSetWindowLongA,
   kDeclSetLayeredWindowAttributes,  // Windows 2000 and later
   kDeclSetDllDirectoryA,            // XP SP1 and later
+  kDeclPlaySoundA,                  // winmm: not a known DLL, so never imported
+  kDeclInitCommonControls,          // comctl32: likewise
   kDeclarationCount
 };
 

@@ -127,6 +127,39 @@ TEST_F(SkinImagesTest, ASetIsTakenOnlyWhole) {
   EXPECT_EQ(Bytes(set.pressed), BuiltIn(app::kClosePressed));
 }
 
+// The first bytes of a PNG file whose header declares the size (the rest need not follow).
+std::vector<uint8_t> PngHeader(uint32_t width, uint32_t height) {
+  std::vector<uint8_t> bytes = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A, 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+  for (uint32_t side : {width, height})
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<uint8_t>(side >> shift));
+  bytes.insert(bytes.end(), {8, 6, 0, 0, 0});
+  return bytes;
+}
+
+TEST_F(SkinImagesTest, AHugePictureOrAHugeFileGivesTheBuiltInImage) {
+  File("background1.png", PngHeader(8192, 8192));
+  EXPECT_EQ(Bytes(images_.Resolve(app::kBackground1)), BuiltIn(app::kBackground1));
+  File("background1.png", PngHeader(4097, 16));
+  EXPECT_EQ(Bytes(images_.Resolve(app::kBackground1)), BuiltIn(app::kBackground1));
+  File("background1.png", PngHeader(4096, 4096));
+  EXPECT_EQ(Bytes(images_.Resolve(app::kBackground1)), PngHeader(4096, 4096));
+
+  // A gigabyte file (sparse on disk) is never read.
+  File("button_repair.png", {1});
+  system_.fileSizes["C:\\Net mend 网络\\skin\\button_repair.png"] = uint64_t(1) << 30;
+  EXPECT_EQ(Bytes(images_.Resolve(app::kRepairBusy)), BuiltIn(app::kRepairBusy));
+  EXPECT_TRUE(system_.readAsked.empty() ||
+              system_.readAsked.back().find("button_repair") == std::string::npos);
+
+  // One oversized member sends the whole set back to the built-in images.
+  File("button_end1.png", {1});
+  File("button_end2.png", PngHeader(16, 8192));
+  File("button_end3.png", {3});
+  const app::SkinSet set = images_.ResolveSet(app::kEndNormal);
+  EXPECT_EQ(Bytes(set.normal), BuiltIn(app::kEndNormal));
+  EXPECT_EQ(Bytes(set.hover), BuiltIn(app::kEndHover));
+}
+
 // ---- Repair state and progress ----
 
 TEST(RepairState, OnlyTheFirstOfManyClicksBeginsARepair) {

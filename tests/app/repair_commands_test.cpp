@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <future>
 #include <map>
 #include <thread>
 
@@ -51,14 +53,15 @@ class FakeRepairSystem final : public app::RepairSystem {
     ++windowsFolderCalls;
     return Text(windowsFolder);
   }
-  services::OwnedText ReadEnvironment(const char* name) override {
-    auto it = environment.find(name);
-    return it == environment.end() ? nullptr : Text(it->second);
+  services::OwnedText MachineFolder(const char* valueName) override {
+    auto it = machineFolders.find(valueName);
+    return it == machineFolders.end() ? nullptr : Text(it->second);
   }
   services::OwnedText BrowserVersionText() override { return Text(browserVersion); }
   services::OwnedText RunDirectory() override { return Text(runDirectory); }
   void Run(const char* commandLine) override {
     lines.push_back({commandLine, tRedirectionOff, std::this_thread::get_id()});
+    if (afterLine) afterLine(lines.size());
   }
 
   std::vector<std::string> Texts() const {
@@ -76,12 +79,13 @@ class FakeRepairSystem final : public app::RepairSystem {
   int32_t wow64Flag = 0;
   bool redirectionSwitches = true;
   std::string windowsFolder = "C:\\WINDOWS\\";
-  std::map<std::string, std::string> environment = {{"ProgramFiles", "C:\\Program Files"},
-                                                    {"ProgramFiles(x86)", "C:\\Program Files (x86)"}};
+  std::map<std::string, std::string> machineFolders = {{"ProgramFilesDir", "C:\\Program Files"},
+                                                       {"ProgramFilesDir (x86)", "C:\\Program Files (x86)"}};
   std::string browserVersion = "6.0.2900.5512";
   std::string runDirectory = "C:\\Netmend";
 
   std::vector<Line> lines;
+  std::function<void(size_t)> afterLine;  // called on the running thread after each line
   std::vector<std::pair<std::string, std::thread::id>> redirectionCalls;
   int wow64Queries = 0;
   int windowsFolderCalls = 0;
@@ -180,7 +184,7 @@ TEST(RepairList64, Windows7WithInternetExplorer11) {
 TEST(RepairList64, AMissingProgramFilesX86LeavesABackslash) {
   FakeRepairSystem system;
   system.wow64Flag = 1;
-  system.environment.erase("ProgramFiles(x86)");
+  system.machineFolders.erase("ProgramFilesDir (x86)");
   const auto lines = Repair(system);
   ExpectLines(lines, ExpectedRepairList({.wow64 = true, .programFilesX86 = "\\"}));
   EXPECT_EQ(lines[5], "C:\\WINDOWS\\SysWOW64\\regsvr32.exe /s /i \"\\Internet Explorer\\ieproxy.dll\"");
@@ -251,7 +255,7 @@ TEST(RepairCommands, HeadPathsWithASpaceAreQuotedAndNothingElseChanges) {
 
 TEST(RepairCommands, SystemPaths) {
   FakeRepairSystem system;
-  system.environment.clear();
+  system.machineFolders.clear();
   app::RepairCommands commands(system);
   commands.ResolveSystemPaths();
   EXPECT_EQ(system.windowsFolderCalls, 3);
@@ -260,6 +264,70 @@ TEST(RepairCommands, SystemPaths) {
   EXPECT_EQ(services::View(commands.paths().sysWow64Dir), "C:\\WINDOWS\\SysWOW64\\");
   EXPECT_EQ(services::View(commands.paths().programFilesDir), "\\");
   EXPECT_EQ(services::View(commands.paths().programFilesX86Dir), "\\");
+}
+
+// The worker runs the list on its own thread; the test holds it between two lines and acts on
+// the window's thread there. Under AddressSanitizer a line built from freed prefixes aborts.
+class HeldWorker {
+ public:
+  HeldWorker(FakeRepairSystem& system, app::RepairCommands& commands, size_t holdAfter) {
+    system.afterLine = [this, holdAfter](size_t line) {
+      if (line != holdAfter) return;
+      held_.set_value();
+      go_.get_future().wait();
+    };
+    thread_ = std::thread([&commands] { commands.RunRepairCommands(); });
+    held_.get_future().wait();
+  }
+  void Finish() {
+    go_.set_value();
+    thread_.join();
+  }
+
+ private:
+  std::promise<void> held_, go_;
+  std::thread thread_;
+};
+
+TEST(RepairWorker, ARestoreBetweenTwoLinesKeepsThePrefixesTheWorkerUses) {
+  FakeRepairSystem system;
+  app::RepairCommands commands(system);
+  commands.ResolveSystemPaths();
+  HeldWorker worker(system, commands, 1);
+  system.windowsFolder = "D:\\OTHER\\";
+  commands.ResolveSystemPaths();  // a restore from minimised rebuilds the look
+  worker.Finish();
+  ExpectLines(system.Texts(), ExpectedRepairList({}));
+  EXPECT_EQ(system.windowsFolderCalls, 3) << "resolved once for the process";
+}
+
+TEST(RepairWorker, ACloseBetweenTwoLinesStopsTheListAndFreesThePrefixesAfterIt) {
+  FakeRepairSystem system;
+  app::RepairCommands commands(system);
+  commands.ResolveSystemPaths();
+  HeldWorker worker(system, commands, 3);
+  commands.ReleaseSystemPaths();  // the program's end
+  EXPECT_NE(commands.paths().system32Dir, nullptr) << "kept while the worker runs";
+  worker.Finish();
+  EXPECT_EQ(system.lines.size(), 3u) << "no line after the close";
+  EXPECT_EQ(commands.paths().system32Dir, nullptr) << "freed by the worker on its way out";
+  commands.RunRepairCommands();
+  EXPECT_EQ(system.lines.size(), 3u) << "nothing runs once released";
+}
+
+TEST(RepairWorker, AStopRequestEndsTheListAtTheNextLineAndRedirectionIsRestored) {
+  FakeRepairSystem system;
+  system.wow64Flag = 1;
+  app::RepairCommands commands(system);
+  commands.ResolveSystemPaths();
+  HeldWorker worker(system, commands, 5);
+  commands.RequestStop();  // the worker has had its 90 s
+  worker.Finish();
+  EXPECT_EQ(system.lines.size(), 5u);
+  ASSERT_EQ(system.redirectionCalls.size(), 2u);
+  EXPECT_EQ(system.redirectionCalls[1].first, "revert(0)");
+  commands.ReleaseSystemPaths();
+  EXPECT_EQ(commands.paths().system32Dir, nullptr);
 }
 
 TEST(RepairCommands, WindowsVersionNumbers) {

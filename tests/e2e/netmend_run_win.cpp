@@ -36,6 +36,10 @@ void ApplySettings(const Launch& launch) {
     testing_support::SetRegistryString(HKEY_CURRENT_USER, key.c_str(), "Version", launch.windowsVersion);
   if (launch.withoutGdiplus)
     testing_support::SetRegistryString(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(), "gdiplus", "");
+  for (const std::string& dll : launch.plantedDlls) {
+    testing_support::SetRegistryString(HKEY_CURRENT_USER, (key + "\\DllOverrides").c_str(),
+                                       dll.substr(0, dll.find('.')).c_str(), "native,builtin");
+  }
 }
 
 struct WindowSearch {
@@ -97,6 +101,10 @@ NetmendRun::NetmendRun(const Launch& launch) : exeName_(launch.exeName) {
       CreateDirectoryA((folder_ + machine).c_str(), nullptr);
       EXPECT_TRUE(CopyFileA(Recorder().c_str(), (folder_ + machine + "\\devcon.exe").c_str(), FALSE));
     }
+  }
+  for (const std::string& dll : launch.plantedDlls) {
+    DeleteFileA((folder_ + "\\" + dll + ".ran").c_str());
+    EXPECT_TRUE(CopyFileA(Beside("planted.dll").c_str(), (folder_ + "\\" + dll).c_str(), FALSE)) << dll;
   }
   ApplySettings(launch);
 

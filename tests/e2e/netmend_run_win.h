@@ -37,6 +37,9 @@ struct Launch {
   std::string windowsVersion;
   bool withoutGdiplus = false;  // GdiPlus.dll disabled for the program, as on Windows 2000
   bool withDevcon = false;      // the recorder as x86\devcon.exe and x64\devcon.exe beside the program
+  // Libraries planted beside the program under these names (planted_dll.cpp), with Wine told
+  // to search as Windows does: a file beside the program before its own.
+  std::vector<std::string> plantedDlls;
 };
 
 // One run of the program. The destructor ends a program still running.

@@ -101,6 +101,16 @@ TEST(VersionGate, XpXp64VistaAnd7PassAndEscEnds) {
 
 // Windows 2000 gets the polite refusal over the drawn window and the program ends with 0, also
 // when GdiPlus.dll is missing as on a stock Windows 2000.
+TEST(PlantedLibraries, WinmmComctl32AndGdiplusBesideTheProgramNeverRun) {
+  const std::vector<std::string> dlls = {"winmm.dll", "comctl32.dll", "gdiplus.dll"};
+  NetmendRun run(Launch{.folder = "planted", .exeName = "netmend-planted.exe", .plantedDlls = dlls});
+  EXPECT_TRUE(run.WaitForWindows(20000));
+  for (const std::string& dll : dlls) {
+    EXPECT_EQ(GetFileAttributesA((run.folder() + "\\" + dll + ".ran").c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the planted " << dll << " ran";
+  }
+}
+
 TEST(VersionGate, Windows2000IsRefusedWithExitCode0EvenWithoutGdiplus) {
   for (bool withoutGdiplus : {false, true}) {
     SCOPED_TRACE(withoutGdiplus ? "without GdiPlus.dll" : "with GdiPlus.dll");

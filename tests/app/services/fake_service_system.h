@@ -46,7 +46,14 @@ class FakeServiceSystem final : public services::ServiceSystem {
     existsAsked.push_back(path);
     return files.count(path) != 0;
   }
+  std::optional<uint64_t> FileSize(const char* path) override {
+    if (auto it = fileSizes.find(path); it != fileSizes.end()) return it->second;
+    auto it = files.find(path);
+    if (it == files.end()) return std::nullopt;
+    return it->second.size();
+  }
   std::optional<std::vector<uint8_t>> ReadFile(const char* path) override {
+    readAsked.push_back(path);
     auto it = files.find(path);
     if (it == files.end()) return std::nullopt;
     return it->second;
@@ -88,6 +95,7 @@ class FakeServiceSystem final : public services::ServiceSystem {
   runtime::DateTimeParts now;
   std::string programDirectory;
   std::map<std::string, std::vector<uint8_t>> files;
+  std::map<std::string, uint64_t> fileSizes;  // a size told for a file instead of its bytes
   std::map<std::string, std::string> environment;
   bool processStarts = true;
   int pressed = 1;
@@ -98,6 +106,7 @@ class FakeServiceSystem final : public services::ServiceSystem {
 
   // Records.
   std::vector<std::string> existsAsked;
+  std::vector<std::string> readAsked;
   std::vector<ProcessStart> started;
   std::vector<Box> boxes;
   std::vector<RegistryRequest> registryAsked;

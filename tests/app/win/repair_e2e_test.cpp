@@ -130,6 +130,20 @@ TEST_F(RepairRun, Windows7WithInternetExplorer8) {
   testing_support::ExpectRecordedLines(records, expected);
 }
 
+TEST_F(RepairRun, TheProgramFilesFoldersComeFromTheMachineNotTheEnvironment) {
+  const std::string folder = "C:\\netmend-e2e";
+  const auto expected = ExpectedRepairList(Case(folder, false, false));
+  // What any user can set for the elevated program (HKCU\Environment).
+  const std::string programFiles = EnvironmentValue("ProgramFiles");
+  const std::string programFilesX86 = EnvironmentValue("ProgramFiles(x86)");
+  SetEnvironmentVariableA("ProgramFiles", "C:\\planted");
+  SetEnvironmentVariableA("ProgramFiles(x86)", "C:\\planted");
+  const auto records = Repair(folder, "winxp", "6.0.2900.5512", expected.size(), 5);
+  SetEnvironmentVariableA("ProgramFiles", programFiles.c_str());
+  SetEnvironmentVariableA("ProgramFiles(x86)", programFilesX86.empty() ? nullptr : programFilesX86.c_str());
+  testing_support::ExpectRecordedLines(records, expected);
+}
+
 TEST_F(RepairRun, TheRealRegClearsTheProxySettings) {
   PlaceRecorders({"reg"});
   SetRegistryString(HKEY_CURRENT_USER, kInternetSettings, "AutoConfigURL", "http://proxy.example/wpad.dat");
