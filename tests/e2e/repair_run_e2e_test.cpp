@@ -123,12 +123,14 @@ TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
   c.programFiles = EnvironmentValue("ProgramFiles") + "\\";
   c.programFilesX86 = EnvironmentValue("ProgramFiles(x86)") + "\\";
   c.runDir = run.folder();
+  const std::vector<std::string> expected = ExpectedRepairList(c);
+  for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
   e2e::PostClick(finish, 20, 20);
   EXPECT_EQ(run.Wait(10000), 0u);
   // The program has ended, so every line it started has been started: once no stand-in runs
   // any more, every record there will be (a second list's too) is there.
   EXPECT_TRUE(WaitForStandInsToEnd(TimeLimit(60000))) << "stand-ins still running";
-  ExpectRecordedLines(ReadRecords(), ExpectedRepairList(c));
+  ExpectRecordedLines(ReadRecords(), expected);
 }
 
 }  // namespace
