@@ -5,7 +5,7 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := test
 SETUP := build/.setup-done
 
-.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test host-test guest-test guest-image run dist soak fuzz bench clean
+.PHONY: setup native win64 win32 win32-tests fuzz-build bench-build test host-test guest-test guest-image run dist soak stress fuzz bench clean
 
 $(SETUP): scripts/setup.sh scripts/debian-packages.sh
 	scripts/setup.sh
@@ -76,6 +76,13 @@ soak: build/win64/build.ninja
 	cmake --build --preset win64 --target program_e2e_tests
 	NETMEND_SOAK_SECONDS=600 scripts/wine-session.sh tests/app/win/repair_e2e.sh \
 	  build/win64/tests/e2e/program_e2e_tests.exe --gtest_filter='RepairRun.*'
+
+# The tests that once failed now and then, STRESS_ROUNDS rounds (default 50) with stress-ng
+# loading every core beside them: the repair run's four end-to-end cases and the layered button
+# tests, side by side in one Wine session. Fails when any round fails.
+stress: build/win64/build.ninja
+	cmake --build --preset win64 --target repair_e2e_tests command_recorder skin_win_tests
+	scripts/stress.sh build/win64 $${STRESS_ROUNDS:-50}
 
 # Each fuzz target for a bounded time (FUZZ_SECONDS, default 60), growing a corpus under build/.
 fuzz: fuzz-build

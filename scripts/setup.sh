@@ -21,6 +21,8 @@ packages=(
   clang libclang-rt-14-dev
   # the format check of `make test`
   clang-format
+  # the load beside `make stress`
+  stress-ng
   # reference libraries the benchmarks measure against
   libpixman-1-dev libgif-dev libspng-dev libstb-dev
   # the release package (make dist): zip, hashes

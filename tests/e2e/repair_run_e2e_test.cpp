@@ -115,7 +115,9 @@ TEST(RepairRun, OneRepairFromTwoClicksOnTimeThenTheFinishButtonEnds) {
   for (int i = 0; i < 300 && ReadRecords().size() < expected.size(); ++i) Sleep(100);
   e2e::PostClick(finish, 20, 20);
   EXPECT_EQ(run.Wait(10000), 0u);
-  Sleep(1500);  // any second list would be coming in by now
+  // The program has ended, so every line it started has been started: once no stand-in runs
+  // any more, every record there will be (a second list's too) is there.
+  EXPECT_TRUE(WaitForStandInsToEnd(TimeLimit(60000))) << "stand-ins still running";
   ExpectRecordedLines(ReadRecords(), expected);
 }
 

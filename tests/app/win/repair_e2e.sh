@@ -36,6 +36,9 @@ cleanup() {
 trap cleanup EXIT
 
 export WINEPREFIX=$throwaway NETMEND_THROWAWAY_PREFIX=1
+# As in wine-emulator.sh, Wine's complaints about a process that could not start or went down
+# stay on: a stand-in that Wine loses on its way up then says so beside a missing record.
+if [[ ${WINEDEBUG:-} == -all ]]; then export WINEDEBUG=-all,err+winediag,err+module,err+seh; fi
 "$WINESERVER" -p >/dev/null 2>&1 </dev/null
 # As in wine-emulator.sh: Wine's background processes inherit the output handles of the first
 # program, so its output goes through a file.

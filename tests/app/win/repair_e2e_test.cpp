@@ -77,10 +77,9 @@ class RepairRun : public testing::Test {
   }
 
   // Runs the repair in a copy of this program in the folder, with Wine reporting the version
-  // and the browser version set; returns what the recorders recorded once `expected` lines
-  // have come in (or the time is up).
+  // and the browser version set; returns what the recorders recorded.
   std::vector<Record> Repair(const std::string& folder, const char* windows, const char* browser,
-                             size_t expected, int expectedMajor) {
+                             int expectedMajor) {
     const std::string program = InstallProgram(folder);
     SetRegistryString(HKEY_CURRENT_USER, "Software\\Wine", "Version", windows);
     SetRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer", "Version", browser);
@@ -88,11 +87,9 @@ class RepairRun : public testing::Test {
     EXPECT_TRUE(child.started());
     const DWORD version = child.Wait(120000);
     EXPECT_EQ(version & 0xFF, static_cast<DWORD>(expectedMajor)) << "the prefix reports " << windows;
-    // The lines were started without waiting: wait for their records, then a little longer
-    // for any that should not be there.
-    const DWORD start = GetTickCount();
-    while (ReadRecords().size() < expected && GetTickCount() - start < TimeLimit(60000)) Sleep(100);
-    Sleep(1000);
+    // Every line has been started (the child has ended), without waiting for it: once no
+    // stand-in runs any more, every record there will be is there.
+    EXPECT_TRUE(WaitForStandInsToEnd(TimeLimit(60000))) << "stand-ins still running";
     return ReadRecords();
   }
 
@@ -115,7 +112,7 @@ TEST_F(RepairRun, WindowsXpWithInternetExplorer6) {
   const std::string folder = "C:\\netmend-e2e";
   // The 64-bit list (this program under WOW64) registers the browser's proxy library too.
   const size_t lines = 45 + UnderWow64();
-  const auto records = Repair(folder, "winxp", "6.0.2900.5512", lines, 5);
+  const auto records = Repair(folder, "winxp", "6.0.2900.5512", 5);
   const auto expected = ExpectedRepairList(Case(folder, false, false));
   ASSERT_EQ(expected.size(), lines);
   testing_support::ExpectRecordedLines(records, expected);
@@ -124,7 +121,7 @@ TEST_F(RepairRun, WindowsXpWithInternetExplorer6) {
 TEST_F(RepairRun, Windows7WithInternetExplorer8) {
   const std::string folder = "C:\\netmend-e2e";
   const size_t lines = 48 + UnderWow64();
-  const auto records = Repair(folder, "win7", "8.0.7600.16385", lines, 6);
+  const auto records = Repair(folder, "win7", "8.0.7600.16385", 6);
   const auto expected = ExpectedRepairList(Case(folder, true, true));
   ASSERT_EQ(expected.size(), lines);
   testing_support::ExpectRecordedLines(records, expected);
@@ -159,8 +156,7 @@ TEST_F(RepairRun, TheRealRegClearsTheProxySettings) {
   const std::string folder = "C:\\netmend-e2e";
   auto expected = ExpectedRepairList(Case(folder, true, true));
   std::erase_if(expected, [](const std::string& line) { return line.find("Reg.exe") != std::string::npos; });
-  testing_support::ExpectRecordedLines(Repair(folder, "win7", "8.0.7600.16385", expected.size(), 6),
-                                       expected);
+  testing_support::ExpectRecordedLines(Repair(folder, "win7", "8.0.7600.16385", 6), expected);
   // The three reg.exe processes run on their own: give them time.
   const DWORD start = GetTickCount();
   while (ReadDword(HKEY_CURRENT_USER, kInternetSettings, "ProxyEnable") != 0 &&
@@ -175,7 +171,7 @@ TEST_F(RepairRun, APlantedProgramExeNeverRunsForAFolderWithASpace) {
   ASSERT_TRUE(CopyFileA(recorder_.c_str(), planted.c_str(), FALSE));
   const std::string folder = EnvironmentValue("ProgramFiles") + "\\Netmend E2E";
   ASSERT_NE(folder.find(' '), std::string::npos);
-  const auto records = Repair(folder, "winxp", "6.0.2900.5512", 45 + UnderWow64(), 5);
+  const auto records = Repair(folder, "winxp", "6.0.2900.5512", 5);
   DeleteFileA(planted.c_str());
   for (const Record& record : records)
     EXPECT_NE(_stricmp(record.program.c_str(), planted.c_str()), 0) << record.commandLine;

@@ -2,6 +2,7 @@
 #include "app/win/stand_ins_win.h"
 
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <fstream>
@@ -58,7 +59,33 @@ bool PlaceRecordersIn(const std::string& system, const std::string& recorder,
   return true;
 }
 
+// Whether a process named as a stand-in runs now.
+bool AnyStandInRuns() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return true;
+  PROCESSENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  bool runs = false;
+  for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry)) {
+    for (const char* tool : kTools)
+      runs = runs || _stricmp(entry.szExeFile, (std::string(tool) + ".exe").c_str()) == 0;
+    runs =
+        runs || _stricmp(entry.szExeFile, "devcon.exe") == 0 || _stricmp(entry.szExeFile, "Program.exe") == 0;
+  }
+  CloseHandle(snapshot);
+  return runs;
+}
+
 }  // namespace
+
+bool WaitForStandInsToEnd(DWORD milliseconds) {
+  const DWORD start = GetTickCount();
+  while (AnyStandInRuns()) {
+    if (GetTickCount() - start >= milliseconds) return false;
+    Sleep(50);
+  }
+  return true;
+}
 
 bool UnderWow64() {
   const auto query = reinterpret_cast<BOOL(WINAPI*)(HANDLE, BOOL*)>(Kernel32("IsWow64Process"));

@@ -28,6 +28,11 @@ void DeleteRegistryValue(HKEY root, const char* key, const char* name);
 // (false) outside a throwaway prefix.
 bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>& realTools = {});
 
+// Waits until no stand-in runs any more (none of the tools' names, devcon.exe or Program.exe
+// is a running process's), so that every record that will come has come; false when some
+// still run after the time.
+bool WaitForStandInsToEnd(DWORD milliseconds);
+
 // Fails the calling test unless the records hold exactly the expected lines (in any order:
 // the processes run on their own), each started hidden.
 void ExpectRecordedLines(const std::vector<Record>& records, std::vector<std::string> expected);

@@ -63,6 +63,19 @@ TEST_F(LayeredButtonTest, DisablingShowsTheDisabledImageOrElseTheNormalOne) {
   control.SetStateImagesFromBytes(View(SolidPng(30, 20, kRed)), std::nullopt, std::nullopt,
                                   View(SolidPng(30, 20, kYellow)));
   skinned.AdoptControls();
+  // The real pointer rests on the button: when Wine has delivered its arrival, it also tracks
+  // the leave, and its tracking timer, seeing a disabled button no longer under the pointer,
+  // posts WM_MOUSELEAVE, which shows the normal image. Seen under load, when that timer fires
+  // between the disabling and the check. The pointer goes away first and the leave it was
+  // waiting for comes in before the test goes on.
+  SetCursorPos(0, 0);
+  TRACKMOUSEEVENT tracking = {sizeof tracking, TME_QUERY};
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(10)) {
+    Pump();
+    tracking = {sizeof tracking, TME_QUERY};
+    if (!TrackMouseEvent(&tracking) || !(tracking.dwFlags & TME_LEAVE) || tracking.hwndTrack != button) break;
+  }
+  ASSERT_FALSE((tracking.dwFlags & TME_LEAVE) && tracking.hwndTrack == button) << "the leave never came";
   EnableWindow(button, FALSE);
   Pump();
   EXPECT_EQ(Shown(), kYellow);
