@@ -2,7 +2,10 @@
 // closing, minimise and restore, the version gate on the systems Wine can report, the skin
 // folder's overrides, and one whole repair with the system tools replaced by recorders.
 #include <gtest/gtest.h>
+#include <psapi.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <string_view>
 
@@ -99,8 +102,23 @@ TEST(VersionGate, XpXp64VistaAnd7PassAndEscEnds) {
   }
 }
 
-// Windows 2000 gets the polite refusal over the drawn window and the program ends with 0, also
-// when GdiPlus.dll is missing as on a stock Windows 2000.
+// The path of the program's module of that file name, in lower case; empty when it has none.
+std::string ModulePath(HANDLE process, const std::string& fileName) {
+  HMODULE modules[512];
+  DWORD bytes = 0;
+  if (!EnumProcessModules(process, modules, sizeof modules, &bytes)) return "";
+  for (DWORD i = 0; i < std::min<DWORD>(bytes / sizeof(HMODULE), 512); ++i) {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameExA(process, modules[i], path, MAX_PATH);
+    std::string lower(path);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (lower.size() > fileName.size() && lower.ends_with("\\" + fileName)) return lower;
+  }
+  return "";
+}
+
+// Libraries that are no known system libraries, planted beside the program, are never loaded:
+// GDI+ comes from the system's side-by-side store (where Windows XP keeps its only copy).
 TEST(PlantedLibraries, WinmmComctl32AndGdiplusBesideTheProgramNeverRun) {
   const std::vector<std::string> dlls = {"winmm.dll", "comctl32.dll", "gdiplus.dll"};
   NetmendRun run(Launch{.folder = "planted", .exeName = "netmend-planted.exe", .plantedDlls = dlls});
@@ -109,7 +127,12 @@ TEST(PlantedLibraries, WinmmComctl32AndGdiplusBesideTheProgramNeverRun) {
     EXPECT_EQ(GetFileAttributesA((run.folder() + "\\" + dll + ".ran").c_str()), INVALID_FILE_ATTRIBUTES)
         << "the planted " << dll << " ran";
   }
+  EXPECT_NE(ModulePath(run.process(), "gdiplus.dll").find("\\winsxs\\"), std::string::npos)
+      << ModulePath(run.process(), "gdiplus.dll");
 }
+
+// Windows 2000 gets the polite refusal over the drawn window and the program ends with 0, also
+// when GdiPlus.dll is missing as on a stock Windows 2000.
 
 TEST(VersionGate, Windows2000IsRefusedWithExitCode0EvenWithoutGdiplus) {
   for (bool withoutGdiplus : {false, true}) {
