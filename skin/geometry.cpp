@@ -42,6 +42,9 @@ ImagePlacement PlaceImage(int32_t placement, float imageWidth, float imageHeight
 }
 
 int32_t NextState(int32_t state, ButtonEvent event) {
+  // A disabled window hears no mouse, but a leave tracked before it was disabled still comes
+  // in: it must not give a disabled button its normal look.
+  if (state == kStateDisabled && event != ButtonEvent::kEnabled) return kStateDisabled;
   switch (event) {
     case ButtonEvent::kMouseMove:
       return state == kStateHover || state == kStatePressed ? state : kStateHover;

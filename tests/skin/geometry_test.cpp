@@ -55,12 +55,13 @@ TEST(PlaceImage, NaturalCutsOnlyWhatIsLargerStretchFillsFitCentres) {
 
 TEST(NextState, FollowsTheMouseAndTheEnabledFlag) {
   EXPECT_EQ(NextState(kStateNormal, ButtonEvent::kMouseMove), kStateHover);
-  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kMouseMove), kStateHover);
+  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kMouseMove), kStateDisabled);
+  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kMouseLeave), kStateDisabled);
   EXPECT_EQ(NextState(kStateHover, ButtonEvent::kMouseMove), kStateHover);
   EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kMouseMove), kStatePressed);
   EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kButtonUp), kStateHover);
   EXPECT_EQ(NextState(kStateHover, ButtonEvent::kButtonUp), kStateNormal);
-  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kButtonUp), kStateNormal);
+  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kButtonUp), kStateDisabled);
   EXPECT_EQ(NextState(kStateHover, ButtonEvent::kButtonDown), kStatePressed);
   EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kMouseLeave), kStateNormal);
   EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kEnabled), kStateNormal);
