@@ -119,7 +119,15 @@ void RepairCommands::Issue(const char* folder, const char* program, std::initial
   if (quote) pieces.push_back("\"");
   pieces.insert(pieces.end(), rest.begin(), rest.end());
   const OwnedText line(services::ConcatTexts(pieces));
-  system_.Run(line.get());
+  // A line is never dropped silently: tried again a few times, then reported.
+  constexpr int kTries = 3;
+  for (int attempt = 1; !system_.Run(line.get()); ++attempt) {
+    if (attempt == kTries || stop_.load(std::memory_order_acquire)) {
+      system_.ReportNotStarted(line.get());
+      return;
+    }
+    system_.PauseBeforeRetry();
+  }
 }
 
 void RepairCommands::IssueList(bool wow64) {

@@ -38,8 +38,13 @@ class RepairSystem {
   virtual OwnedText BrowserVersionText() = 0;
   // The executable's folder, without trailing backslash.
   virtual OwnedText RunDirectory() = 0;
-  // Starts a command line hidden, without waiting for it; a line that cannot start is skipped.
-  virtual void Run(const char* commandLine) = 0;
+  // Starts a command line hidden, without waiting for it; false when it could not start.
+  virtual bool Run(const char* commandLine) = 0;
+  // A pause before a line that could not start is tried again (a loaded system may refuse a
+  // new process for a moment).
+  virtual void PauseBeforeRetry() {}
+  // A line that could not start after every try: said where a technician can read it.
+  virtual void ReportNotStarted(const char* /*commandLine*/) {}
 };
 
 // The directory prefixes, each ending in a backslash.

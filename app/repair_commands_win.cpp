@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "app/services/services.h"
 #include "runtime/entry_points.h"
 #include "runtime/entry_points_win.h"
@@ -43,7 +45,11 @@ class Win32System final : public RepairSystem {
   }
   OwnedText BrowserVersionText() override { return services::GetBrowserVersionText(); }
   OwnedText RunDirectory() override { return services::GetRunDirectory(); }
-  void Run(const char* commandLine) override { services::RunCommandLine(commandLine, false, 1); }
+  bool Run(const char* commandLine) override { return services::RunCommandLine(commandLine, false, 1); }
+  void PauseBeforeRetry() override { Sleep(250); }
+  void ReportNotStarted(const char* commandLine) override {
+    OutputDebugStringA((std::string("Netmend: could not start ") + commandLine + "\n").c_str());
+  }
 };
 
 void ReleaseProgramPaths() { ProgramRepairCommands().ReleaseSystemPaths(); }

@@ -8,6 +8,7 @@
 #include <functional>
 #include <future>
 #include <map>
+#include <string_view>
 #include <thread>
 
 #include "app/services/services.h"
@@ -59,10 +60,17 @@ class FakeRepairSystem final : public app::RepairSystem {
   }
   services::OwnedText BrowserVersionText() override { return Text(browserVersion); }
   services::OwnedText RunDirectory() override { return Text(runDirectory); }
-  void Run(const char* commandLine) override {
+  bool Run(const char* commandLine) override {
+    if (refusals > 0 && std::string_view(commandLine).find(refusedLine) != std::string_view::npos) {
+      --refusals;
+      return false;
+    }
     lines.push_back({commandLine, tRedirectionOff, std::this_thread::get_id()});
     if (afterLine) afterLine(lines.size());
+    return true;
   }
+  void PauseBeforeRetry() override { ++pauses; }
+  void ReportNotStarted(const char* commandLine) override { notStarted.push_back(commandLine); }
 
   std::vector<std::string> Texts() const {
     std::vector<std::string> texts;
@@ -85,6 +93,10 @@ class FakeRepairSystem final : public app::RepairSystem {
   std::string runDirectory = "C:\\Netmend";
 
   std::vector<Line> lines;
+  std::string refusedLine;  // starts of lines holding this text fail, `refusals` times
+  int refusals = 0;
+  int pauses = 0;
+  std::vector<std::string> notStarted;
   std::function<void(size_t)> afterLine;  // called on the running thread after each line
   std::vector<std::pair<std::string, std::thread::id>> redirectionCalls;
   int wow64Queries = 0;
@@ -251,6 +263,25 @@ TEST(RepairCommands, HeadPathsWithASpaceAreQuotedAndNothingElseChanges) {
   ExpectLines(spacedLines, ExpectedRepairList({.windowsDir = "D:\\My Windows\\"}));
   EXPECT_EQ(spacedLines[5],
             "\"D:\\My Windows\\System32\\regsvr32.exe\" /s /i D:\\My Windows\\System32\\browseui.dll");
+}
+
+// A loaded system may refuse a new process for a moment: the line is tried again after a pause,
+// and one that never starts is reported, never dropped without a word.
+TEST(RepairCommands, ALineThatCannotStartIsTriedAgainThenReported) {
+  FakeRepairSystem system;
+  system.refusedLine = "vbscript.dll";
+  system.refusals = 2;
+  ExpectLines(Repair(system), ExpectedRepairList({}));
+  EXPECT_EQ(system.pauses, 2);
+  EXPECT_TRUE(system.notStarted.empty());
+
+  FakeRepairSystem refusing;
+  refusing.refusedLine = "vbscript.dll";
+  refusing.refusals = 1000;
+  const auto lines = Repair(refusing);
+  EXPECT_EQ(lines.size(), ExpectedRepairList({}).size() - 1) << "the other lines still run";
+  ASSERT_EQ(refusing.notStarted.size(), 1u);
+  EXPECT_NE(refusing.notStarted[0].find("vbscript.dll"), std::string::npos);
 }
 
 TEST(RepairCommands, SystemPaths) {
