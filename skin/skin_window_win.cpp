@@ -2,6 +2,7 @@
 // and its caret timer.
 #include <windows.h>
 
+#include "runtime/core/own_messages_win.h"
 #include "skin/skin_win.h"
 
 namespace skin {
@@ -31,7 +32,7 @@ bool SkinWindow::Attach(WindowHandle handle) {
   SetWindowLongPtrA(window, GWL_EXSTYLE, WS_EX_LAYERED);
   CreateCaret(window, nullptr, 1, 12);
   if (!Value(window, kPropTime)) {
-    SetTimer(window, kCaretTimer, 500, CaretTimerProcedure());
+    runtime::SetCallbackTimer(window, kCaretTimer, 500, CaretTimerProcedure());
     SetValue(window, kPropTime, kCaretTimer);
   }
   return true;

@@ -9,6 +9,7 @@
 #include "runtime/classes/builtin_library_win.h"
 #include "runtime/classes/property_picture_win.h"
 #include "runtime/classes/unit_win.h"
+#include "runtime/core/own_messages_win.h"
 #include "runtime/templates/class_blocks.h"
 
 namespace runtime {
@@ -52,7 +53,10 @@ class ButtonUnit final : public Win32Unit {
 
   LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kMessageReflectedCommand) {
-      if (HIWORD(wParam) == BN_CLICKED) Raise(kButtonEventClicked);
+      // Only the parent window's reflection of this button's own notification clicks.
+      if (TakeOwnRequest(hwnd_, message, wParam, lParam) && HIWORD(wParam) == BN_CLICKED) {
+        Raise(kButtonEventClicked);
+      }
       return 0;
     }
     return Default(message, wParam, lParam);

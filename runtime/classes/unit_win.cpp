@@ -3,15 +3,70 @@
 
 #include <atomic>
 #include <cstring>
+#include <unordered_map>
 
+#include "runtime/core/own_messages_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/templates/font_record.h"
 
 namespace runtime {
 namespace {
 
-constexpr char kUnitProperty[] = "_ZR_Unit";
 std::atomic<NotifyRoutine> gCoreNotify{nullptr};
+
+// The unit of each window a runtime class made. Only this table says which object a window
+// belongs to: a window property or window word could be set by any process. The window thread
+// binds and unbinds; other threads (the repair worker through the runtime) may look up.
+class UnitTable {
+ public:
+  UnitTable() { InitializeCriticalSection(&lock_); }
+  UnitTable(const UnitTable&) = delete;
+  UnitTable& operator=(const UnitTable&) = delete;
+
+  Win32Unit* Find(HWND hwnd) {
+    EnterCriticalSection(&lock_);
+    const auto found = units_.find(hwnd);
+    Win32Unit* unit = found == units_.end() ? nullptr : found->second;
+    LeaveCriticalSection(&lock_);
+    return unit;
+  }
+  void Bind(HWND hwnd, Win32Unit* unit) {
+    EnterCriticalSection(&lock_);
+    units_[hwnd] = unit;
+    LeaveCriticalSection(&lock_);
+  }
+  void Unbind(HWND hwnd, const Win32Unit* unit) {
+    EnterCriticalSection(&lock_);
+    const auto found = units_.find(hwnd);
+    if (found != units_.end() && found->second == unit) units_.erase(found);
+    LeaveCriticalSection(&lock_);
+  }
+
+ private:
+  CRITICAL_SECTION lock_;
+  std::unordered_map<HWND, Win32Unit*> units_;
+};
+
+UnitTable& Units() {
+  static UnitTable table;
+  return table;
+}
+
+// The unit whose window this thread is making right now, from just before CreateWindowExA
+// until its WM_NCCREATE binds it.
+thread_local Win32Unit* tCreating = nullptr;
+
+// Marks the unit as the one being made for the length of a CreateWindowExA call.
+class Creating {
+ public:
+  explicit Creating(Win32Unit* unit) : previous_(tCreating) { tCreating = unit; }
+  ~Creating() { tCreating = previous_; }
+  Creating(const Creating&) = delete;
+  Creating& operator=(const Creating&) = delete;
+
+ private:
+  Win32Unit* previous_;
+};
 
 }  // namespace
 
@@ -22,15 +77,30 @@ intptr_t NotifyRuntimeFromCore(int code, uintptr_t first, uintptr_t second) {
   return routine ? routine(code, first, second) : 0;
 }
 
-Win32Unit* Win32Unit::From(HWND hwnd) { return static_cast<Win32Unit*>(GetPropA(hwnd, kUnitProperty)); }
+Win32Unit* Win32Unit::From(HWND hwnd) { return hwnd ? Units().Find(hwnd) : nullptr; }
+
+bool Win32Unit::BindCreated(HWND hwnd, LPARAM createStruct) {
+  // Only the WM_NCCREATE of this thread's own CreateWindowExA binds, and only to the unit that
+  // call is for. Another thread's or process's WM_NCCREATE comes while no creation is under
+  // way here (a window does not take other threads' messages while it is being made), and a
+  // window already bound keeps its unit. lParam is read only once that holds.
+  Win32Unit* expected = tCreating;
+  if (!expected || From(hwnd) || !createStruct) return false;
+  if (reinterpret_cast<const CREATESTRUCTA*>(createStruct)->lpCreateParams != expected) return false;
+  tCreating = nullptr;
+  expected->Attach(hwnd);
+  return true;
+}
 
 void Win32Unit::Attach(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropA(hwnd, kUnitProperty, this);
+  Units().Bind(hwnd, this);
 }
 
 void Win32Unit::Unbind() {
-  if (hwnd_) RemovePropA(hwnd_, kUnitProperty);
+  if (!hwnd_) return;
+  Units().Unbind(hwnd_, this);
+  ForgetOwnMessages(hwnd_);
 }
 
 void Win32Unit::NotifyGone(bool isWindowUnit) {
@@ -50,12 +120,18 @@ void Win32Unit::End() {
   if (ownedByWindow_) delete this;
 }
 
+HWND Win32Unit::CreateUnitWindow(DWORD exStyle, const char* className, const char* text, DWORD style,
+                                 int left, int top, int width, int height, HWND parent, HMENU menu) {
+  const Creating creating(this);
+  return CreateWindowExA(exStyle, className, text, style, left, top, width, height, parent, menu,
+                         ModuleInstance(), static_cast<Win32Unit*>(this));
+}
+
 bool Win32Unit::CreateChild(const char* className, DWORD exStyle, const char* text, DWORD style,
                             const CreateParams& params) {
-  return CreateWindowExA(exStyle, className, text, style, params.left, params.top, params.width,
-                         params.height, reinterpret_cast<HWND>(params.parent),
-                         reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)), ModuleInstance(),
-                         static_cast<Win32Unit*>(this)) != nullptr;
+  return CreateUnitWindow(exStyle, className, text, style, params.left, params.top, params.width,
+                          params.height, reinterpret_cast<HWND>(params.parent),
+                          reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId))) != nullptr;
 }
 
 bool Win32Unit::CreateSubclassedWith(WNDPROC procedure, const char* className, const char* text, DWORD style,
@@ -71,7 +147,19 @@ bool Win32Unit::CreateSubclassedWith(WNDPROC procedure, const char* className, c
   return true;
 }
 
-bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background) {
+namespace {
+
+// The program's icon at a size, shared (the system frees it); nullptr when there is none.
+HICON ProgramIcon(int widthMetric, int heightMetric) {
+  return static_cast<HICON>(LoadImageA(ModuleInstance(), MAKEINTRESOURCEA(kProgramIconId), IMAGE_ICON,
+                                       GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric),
+                                       LR_SHARED));
+}
+
+}  // namespace
+
+bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+                             bool withIcon) {
   WNDCLASSEXA known{};
   known.cbSize = sizeof known;
   if (GetClassInfoExA(ModuleInstance(), name, &known)) return known.lpfnWndProc == procedure;
@@ -83,6 +171,10 @@ bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HB
   wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
   wc.hbrBackground = background;
   wc.lpszClassName = name;
+  if (withIcon) {
+    wc.hIcon = ProgramIcon(SM_CXICON, SM_CYICON);
+    wc.hIconSm = ProgramIcon(SM_CXSMICON, SM_CYSMICON);
+  }
   return RegisterClassExA(&wc) != 0;
 }
 

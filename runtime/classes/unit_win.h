@@ -56,6 +56,9 @@ class Win32Unit : public UnitObject {
   static Win32Unit* From(HWND hwnd);
   // Binds the object to its window, and unbinds it when the window goes.
   void Attach(HWND hwnd);
+  // At WM_NCCREATE: binds the unit this thread is creating the window for (CreateChild,
+  // CreateUnitWindow), when `createStruct` is that creation's; true when it did.
+  static bool BindCreated(HWND hwnd, LPARAM createStruct);
   void Unbind();
   // Tells the runtime, once, that the unit is going away (the window's own unit reports unit
   // id 0).
@@ -79,6 +82,10 @@ class Win32Unit : public UnitObject {
   // A child window of a class registered for this unit, bound to it at WM_NCCREATE.
   bool CreateChild(const char* className, DWORD exStyle, const char* text, DWORD style,
                    const CreateParams& params);
+  // CreateWindowExA for a window of a class registered for this unit, bound to it at
+  // WM_NCCREATE; nullptr when it failed.
+  HWND CreateUnitWindow(DWORD exStyle, const char* className, const char* text, DWORD style, int left,
+                        int top, int width, int height, HWND parent, HMENU menu);
   // A child window of a system class, bound to this unit by putting `procedure` in its place.
   bool CreateSubclassedWith(WNDPROC procedure, const char* className, const char* text, DWORD style,
                             const CreateParams& params);
@@ -102,10 +109,8 @@ bool HandleCommonUnitMessage(Win32Unit& unit, UINT message, WPARAM wParam, LPARA
 // The window procedure of a unit class.
 template <typename Unit>
 LRESULT CALLBACK UnitWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    if (void* created = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams) {
-      static_cast<Win32Unit*>(created)->Attach(hwnd);
-    }
+  if (message == WM_NCCREATE && !Win32Unit::BindCreated(hwnd, lParam) && Win32Unit::From(hwnd)) {
+    return TRUE;  // a window is made once: a second WM_NCCREATE came from elsewhere
   }
   auto* unit = static_cast<Unit*>(Win32Unit::From(hwnd));
   if (!unit) return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -135,11 +140,17 @@ bool Win32Unit::CreateSubclassed(const char* className, const char* text, DWORD 
 // Registers the window class `name` with `procedure` (once per process). True when the class
 // of that name is there with this procedure; false when another procedure has the name or the
 // registration failed.
-bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background);
+// `withIcon` gives the class the program's icon (its resource kProgramIconId, large and small),
+// when the module has one.
+bool RegisterUnitWindowClass(const char* name, WNDPROC procedure, UINT style, HBRUSH background,
+                             bool withIcon = false);
 template <typename Unit>
-bool RegisterUnitClass(const char* name, UINT style, HBRUSH background = nullptr) {
-  return RegisterUnitWindowClass(name, &UnitWindowProc<Unit>, style, background);
+bool RegisterUnitClass(const char* name, UINT style, HBRUSH background = nullptr, bool withIcon = false) {
+  return RegisterUnitWindowClass(name, &UnitWindowProc<Unit>, style, background, withIcon);
 }
+// The program's icon in its resources (the resource script's first icon, the one Explorer
+// shows for the file).
+inline constexpr int kProgramIconId = 1;
 
 // The create routine's common part: the unit made from the create parameters and `args`, its
 // window made, and the unit given to the window; nullptr (the unit freed) when that failed.

@@ -13,6 +13,7 @@
 #include "runtime/classes/system_sound_win.h"
 #include "runtime/classes/unit_win.h"
 #include "runtime/classes/window_sound.h"
+#include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/templates/class_blocks.h"
@@ -91,6 +92,7 @@ class WindowUnit final : public Win32Unit {
   void ApplyTaskbar();
   void PaintBackground(HDC dc);
   void RaiseTrayEvent(LPARAM mouseMessage);
+  HWND ReflectableControl(LPARAM lParam) const;
 
   bool child_;
   bool activatedOnce_ = false;
@@ -103,8 +105,10 @@ class WindowUnit final : public Win32Unit {
 // ours (a system class, say), then "KVWindow".
 const char* RegisterWindowClass(const std::string& wanted) {
   const char* name = wanted.empty() ? kDefaultClassName : wanted.c_str();
+  // The program's icon on the class: the taskbar and Alt+Tab show it for a window that sets
+  // none of its own.
   if (RegisterUnitClass<WindowUnit>(name, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW,
-                                    static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)))) {
+                                    static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH)), true)) {
     return name;
   }
   return name != kDefaultClassName ? RegisterWindowClass("") : nullptr;
@@ -138,8 +142,8 @@ bool WindowUnit::Create(const CreateParams& params) {
   const char* className = RegisterWindowClass(props.className);
   if (!className) return false;
   HMENU menu = child_ ? reinterpret_cast<HMENU>(static_cast<uintptr_t>(params.controlId)) : nullptr;
-  HWND hwnd = CreateWindowExA(exStyle, className, props.title.c_str(), style, left, top, params.width,
-                              params.height, owner, menu, ModuleInstance(), static_cast<Win32Unit*>(this));
+  HWND hwnd = CreateUnitWindow(exStyle, className, props.title.c_str(), style, left, top, params.width,
+                               params.height, owner, menu);
   if (!hwnd) return false;
 
   RECT outer{};
@@ -304,6 +308,16 @@ void WindowUnit::PaintBackground(HDC dc) {
   }
 }
 
+// A component's notification goes back to the component: one that a child unit of this window
+// sent from this thread, while it takes input. Control notifications are sent, never posted
+// (the message loop drops posted ones); one sent from another thread or process is not its.
+HWND WindowUnit::ReflectableControl(LPARAM lParam) const {
+  const auto control = reinterpret_cast<HWND>(lParam);
+  if (!control || InSendMessage() || !Win32Unit::From(control)) return nullptr;
+  if (GetParent(control) != hwnd_ || !IsWindowEnabled(control)) return nullptr;
+  return control;
+}
+
 void WindowUnit::RaiseTrayEvent(LPARAM mouseMessage) {
   int32_t argument = 0;
   switch (static_cast<UINT>(mouseMessage)) {
@@ -332,7 +346,8 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (Forms().MayClose(windowId())) DestroyWindow(hwnd_);
       return 0;
     case kMessageDestroySelf:
-      DestroyWindow(hwnd_);
+      // Anyone can post the message; only the runtime's own request destroys.
+      if (TakeOwnRequest(hwnd_, message, wParam, lParam)) DestroyWindow(hwnd_);
       return 0;
     case WM_QUERYENDSESSION:
       return Raise(kWindowEventClosing).Refused() ? FALSE : TRUE;
@@ -366,9 +381,8 @@ LRESULT WindowUnit::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (props.keepCaptionActive) return Default(message, TRUE, lParam);
       break;
     case WM_COMMAND:
-      // A component's notification goes back to the component.
-      if (lParam && Win32Unit::From(reinterpret_cast<HWND>(lParam))) {
-        return SendMessageA(reinterpret_cast<HWND>(lParam), kMessageReflectedCommand, wParam, lParam);
+      if (HWND control = ReflectableControl(lParam)) {
+        return SendOwnRequest(control, kMessageReflectedCommand, wParam, lParam);
       }
       break;
     case kMessageTrayIcon:

@@ -5,11 +5,38 @@
 #include <string>
 #include <vector>
 
+#include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/templates/class_blocks.h"
 
 namespace runtime {
+
+bool ForgedPostedMessage(const MSG& message) {
+  switch (message.message) {
+    case WM_NOTIFY:
+      // A control sends its notifications: a posted one is never genuine, and its lParam would
+      // be read as a header in this process.
+      return true;
+    case WM_COMMAND:
+      // A control's notification (lParam its window) is sent too; menus and accelerators post
+      // theirs without a window.
+      return message.lParam != 0;
+    default:
+      return false;
+  }
+}
+
+bool DeliverTimerCallback(const MSG& message) {
+  if (message.message != WM_TIMER || !message.lParam) return false;
+  // DispatchMessage would call the lParam as the timer's callback: call the one this process
+  // set for the window and id instead, or nothing.
+  if (TIMERPROC callback = OwnCallbackTimer(message.hwnd, message.wParam)) {
+    callback(message.hwnd, WM_TIMER, message.wParam, GetTickCount());
+  }
+  return true;
+}
+
 namespace {
 
 // A burst of waiting messages is handled within this many; a window that keeps asking to be
@@ -122,6 +149,7 @@ bool PreprocessKey(const MSG& message, const LiveWindow& window) {
 }
 
 void Deliver(MSG& message) {
+  if (ForgedPostedMessage(message) || DeliverTimerCallback(message)) return;
   if (PreprocessInput(message)) return;
   TranslateMessage(&message);
   DispatchMessageA(&message);

@@ -15,5 +15,11 @@ void ProcessWaitingMessages();
 // The runtime's look at a mouse or key message before it is dispatched; true when it used it
 // up.
 bool PreprocessInput(const MSG& message);
+// A posted message that only another process can have posted: WM_NOTIFY, and a WM_COMMAND
+// that names a control. The loop drops it.
+bool ForgedPostedMessage(const MSG& message);
+// For a WM_TIMER that names a callback: calls the callback this process set for that window
+// and timer id, if any, and says the message is handled. False for every other message.
+bool DeliverTimerCallback(const MSG& message);
 
 }  // namespace runtime

@@ -7,6 +7,7 @@
 
 #include "base/byte_reader.h"
 #include "base/gdi_win.h"
+#include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/core/runtime_messages.h"
 #include "runtime/forms/message_loop_win.h"
@@ -120,7 +121,7 @@ void Win32WindowSystem::Send(WindowHandle window, uint32_t message) {
 }
 void Win32WindowSystem::Destroy(WindowHandle window) { DestroyWindow(ToHwnd(window)); }
 void Win32WindowSystem::PostDestroy(WindowHandle window) {
-  PostMessageA(ToHwnd(window), kMessageDestroySelf, 0, 0);
+  PostOwnRequest(ToHwnd(window), kMessageDestroySelf, 0, 0);
 }
 
 CursorHandle Win32WindowSystem::MakeCursor(std::span<const uint8_t> data) {

@@ -15,6 +15,7 @@
 #include "app/services/system_win.h"
 #include "forms_win_support.h"
 #include "runtime/core/heap.h"
+#include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/core/program_lifetime.h"
 #include "runtime/core/values.h"
@@ -185,7 +186,7 @@ void AppendMarker() {
 }
 
 void CALLBACK PressEsc(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
+  runtime::KillCallbackTimer(nullptr, id);
   PostMessageA(reinterpret_cast<HWND>(runtime::Forms().UnitHandle(app::kMainWindow, 0)), WM_KEYDOWN,
                VK_ESCAPE, 0);
 }
@@ -195,7 +196,7 @@ int CloseTheLastWindow() {
   services::InstallWin32Services();  // the program's handlers use the services
   runtime::RegisterExitRoutine(AppendMarker);
   runtime::LoadStartWindow(app::kMainWindow);
-  SetTimer(nullptr, 0, 300, PressEsc);
+  runtime::SetCallbackTimer(nullptr, 0, 300, PressEsc);
   runtime::RunMessageLoop();
   return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "app/layout.h"
 #include "app/program_win.h"
+#include "runtime/core/own_messages_win.h"
 #include "runtime/entry_points.h"
 #include "runtime/templates/template_reader.h"
 
@@ -39,7 +40,7 @@ void BindEverything(runtime::TemplateTable& table) {
 }
 
 void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
+  runtime::KillCallbackTimer(nullptr, id);
   auto found = gActions.find(id);
   if (found == gActions.end()) return;
   std::function<void()> action = std::move(found->second);
@@ -48,7 +49,7 @@ void CALLBACK RunAction(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
-  KillTimer(nullptr, id);
+  runtime::KillCallbackTimer(nullptr, id);
   gWatchdogFired = true;
   runtime::Forms().DestroyAllWindows();
 }
@@ -86,7 +87,7 @@ void StartFresh() {
 
 void CleanUp() {
   runtime::Forms().DestroyAllWindows();
-  for (auto& [id, action] : gActions) KillTimer(nullptr, id);
+  for (auto& [id, action] : gActions) runtime::KillCallbackTimer(nullptr, id);
   gActions.clear();
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -95,15 +96,16 @@ void CleanUp() {
 }
 
 void After(UINT milliseconds, std::function<void()> action) {
-  const UINT_PTR id = SetTimer(nullptr, 0, milliseconds, RunAction);
+  // The runtime's loop calls only callbacks of timers it knows.
+  const UINT_PTR id = runtime::SetCallbackTimer(nullptr, 0, milliseconds, RunAction);
   gActions[id] = std::move(action);
 }
 
 bool RunLoopWithin(UINT milliseconds) {
   gWatchdogFired = false;
-  const UINT_PTR watchdog = SetTimer(nullptr, 0, milliseconds, Watchdog);
+  const UINT_PTR watchdog = runtime::SetCallbackTimer(nullptr, 0, milliseconds, Watchdog);
   runtime::RunMessageLoop();
-  KillTimer(nullptr, watchdog);
+  runtime::KillCallbackTimer(nullptr, watchdog);
   return !gWatchdogFired;
 }
 
