@@ -39,8 +39,9 @@ skin::WindowHandle ButtonHandle(uint32_t unitId) {
 
 ProgramSkin gSkin;
 
-// Steps 4 to 9 of BuildSkin: the window and its buttons bound to the skin layer, and their
-// images from the skin folder or built in.
+// The start look, the part of BuildSkin after the overlay, clock, prefixes and title: the
+// window and its buttons bound to the skin layer, and their images from the skin folder or
+// built in.
 void ApplyStartLook() {
   SkinImages& images = ProgramSkinImages();
   gSkin.main.Attach(services::GetUnitHandle(MainWindow()));

@@ -14,7 +14,8 @@ struct ProgramSkin {
   skin::PngControl logo, finish, repair, close;
 };
 ProgramSkin& Skin();
-// Step 2 of the start routine: new, unbound objects.
+// At start-up, after the runtime and its services are installed and before the skin layer
+// starts: the five skin objects, new and bound to no window.
 void CreateSkinObjects();
 
 // Gives the control three images for normal, hover and pressed, decoded here and handed to the

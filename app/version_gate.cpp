@@ -21,7 +21,10 @@ double BoundOf(const char* text) {
 std::optional<std::string> VersionRefusal(double version, const char* lowest, const char* highest) {
   const std::string_view low = runtime::TextView(lowest);
   const std::string_view high = runtime::TextView(highest);
-  // Equal bounds name the one version supported; any other, older ones too, hears that.
+  // Equal bounds name the one version supported; any other, older ones too, hears that. The
+  // check for "too low" could come first (then an older system would hear it is too old), but
+  // with equal bounds the only-supports message is the more useful one and is what callers of
+  // the gate expect, so equal bounds are decided before the range.
   if (!high.empty() && low == high) {
     if (std::abs(version - BoundOf(lowest)) > kTolerance)
       return "非常抱歉，本程序仅支持 " + std::string(low) + " 版本 Windows 系统。";
