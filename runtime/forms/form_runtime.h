@@ -90,10 +90,11 @@ class FormRuntime final : public ProgramTeardown {
   // window is gone raises nothing).
   bool IsLive(uint32_t windowId, uint32_t unitId) const;
 
-  // Loads a window from its template: its window and units made and bound, their stored
-  // properties applied, the window shown and its creation event raised (form_loading.cpp
-  // goes through it in order). False when the load failed, the owner is gone, or the template
-  // is unknown.
+  // Loads a window from its template: its window and units made and arranged, the created,
+  // moved and resized events raised, the window shown when it is stored visible, its units
+  // told it is ready and, for a modal one, the other windows disabled until it is gone; a
+  // window already loaded is brought to the front instead. False when the load failed, the
+  // owner is gone, or the template is unknown.
   bool LoadWindow(uint32_t windowId, WindowHandle owner, bool modal);
   // The start window: a failed load is the runtime error "载入启动窗口失败".
   void LoadStartWindow(uint32_t windowId);
