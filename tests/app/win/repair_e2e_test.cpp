@@ -135,7 +135,7 @@ TEST_F(RepairRun, TheProgramFilesFoldersComeFromTheMachineNotTheEnvironment) {
   const std::string programFilesX86 = EnvironmentValue("ProgramFiles(x86)");
   SetEnvironmentVariableA("ProgramFiles", "C:\\planted");
   SetEnvironmentVariableA("ProgramFiles(x86)", "C:\\planted");
-  const auto records = Repair(folder, "winxp", "6.0.2900.5512", expected.size(), 5);
+  const auto records = Repair(folder, "winxp", "6.0.2900.5512", 5);
   SetEnvironmentVariableA("ProgramFiles", programFiles.c_str());
   SetEnvironmentVariableA("ProgramFiles(x86)", programFilesX86.empty() ? nullptr : programFilesX86.c_str());
   testing_support::ExpectRecordedLines(records, expected);
