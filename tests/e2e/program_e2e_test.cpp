@@ -2,6 +2,8 @@
 // closing, minimise and restore, the version gate on the systems Wine can report, the skin
 // folder's overrides, and one whole repair with the system tools replaced by recorders.
 #include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h
 #include <psapi.h>
 
 #include <algorithm>
