@@ -76,20 +76,39 @@ class SideBySideStore {
   decltype(&FindActCtxSectionStringA) find_ = nullptr;
 };
 
+// A library of the system folder by its full path, or empty when the folder has none.
+std::string InSystemFolder(const std::string& fileName) {
+  char folder[MAX_PATH];
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return "";
+  std::string path = std::string(folder, length) + "\\" + fileName;
+  // LoadLibrary adds ".dll" to a name without an extension (a trailing "." means none).
+  if (fileName.find('.') == std::string::npos) path += ".dll";
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
+  return path;
+}
+
+HMODULE LoadFile(const std::string& path) {
+  // No "cannot find library" dialog box for a missing file: the caller reports it.
+  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  HMODULE module = LoadLibraryA(path.c_str());
+  SetErrorMode(previous);
+  return module;
+}
+
 }  // namespace
 
 LibraryLoader::Library Win32LibraryLoader::Load(const std::string& fileOrPath) {
-  // A bare name is a system library from the side-by-side store (see SystemLibraryPath); it is
+  // A bare name is a system library, from the side-by-side store or the system folder; it is
   // never looked for in the program's folder, the current folder or the PATH.
   if (IsBareName(fileOrPath)) {
     const SideBySideStore& store = SideBySideStore::Instance();
-    return store.Holds(fileOrPath) ? store.Load(fileOrPath) : nullptr;
+    if (store.Holds(fileOrPath)) return store.Load(fileOrPath);
+    const std::string path = InSystemFolder(fileOrPath);
+    return path.empty() ? nullptr : LoadFile(path);
   }
-  // No "cannot find library" dialog box for a missing file: the caller reports it.
-  const UINT previous = SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-  HMODULE module = LoadLibraryA(fileOrPath.c_str());
-  SetErrorMode(previous);
-  return module;
+  return LoadFile(fileOrPath);
 }
 
 void* Win32LibraryLoader::Find(Library library, const char* name) {
@@ -107,15 +126,7 @@ std::string Win32LibraryLoader::SystemLibraryPath(const std::string& fileName) {
   // The system's own copy in the side-by-side store comes first, as the system itself gives it
   // to programs that name the assembly; it is loaded by its name under the program's context.
   if (SideBySideStore::Instance().Holds(fileName)) return fileName;
-  char folder[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return "";
-  std::string path = std::string(folder, length) + "\\" + fileName;
-  // LoadLibrary adds ".dll" to a name without an extension (a trailing "." means none).
-  if (fileName.find('.') == std::string::npos) path += ".dll";
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return "";
-  return path;
+  return InSystemFolder(fileName);
 }
 
 }  // namespace runtime

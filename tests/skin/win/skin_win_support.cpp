@@ -6,6 +6,7 @@
 #include <map>
 
 #include "components/png_writer.h"
+#include "runtime/core/declared_functions_win.h"
 #include "skin/skin_win.h"
 
 namespace skin_test {
@@ -21,6 +22,15 @@ void Observe(HWND window, const uint32_t* pixels, int32_t width, int32_t height)
   picture.pixels.assign(pixels, pixels + static_cast<size_t>(width) * height);
   ++gPresents[window];
 }
+
+// The layer reaches libraries that are no known system ones (comctl32, for the tooltip)
+// through the program's declared functions, which the program installs at start-up.
+[[maybe_unused]] const bool gDeclarationsInstalled = [] {
+  static runtime::Win32LibraryLoader loader;
+  static runtime::DeclaredFunctions declarations(runtime::ProgramDeclarationTable(), loader);
+  runtime::InstallProgramDeclarations(&declarations);
+  return true;
+}();
 
 LRESULT CALLBACK PlainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
