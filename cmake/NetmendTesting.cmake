@@ -45,3 +45,21 @@ function(netmend_fuzz_target name)
   file(APPEND ${CMAKE_BINARY_DIR}/fuzz-targets.txt
        "${name} ${CMAKE_CURRENT_BINARY_DIR}/${name} ${F_CORPUS} ${F_REGRESSIONS}\n")
 endfunction()
+
+# netmend_beside(<test> <file>...): the files (generator expressions allowed, such as a
+# target's file) copied beside the test program at every build, so that a program under test
+# that changes alone is never run stale. A file given as <source>=<name> is copied under that
+# name.
+function(netmend_beside test)
+  set(commands)
+  foreach(item IN LISTS ARGN)
+    if(item MATCHES "^(.*)=([^=/]+)$")
+      list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_MATCH_1}
+           $<TARGET_FILE_DIR:${test}>/${CMAKE_MATCH_2})
+    else()
+      list(APPEND commands COMMAND ${CMAKE_COMMAND} -E copy_if_different ${item} $<TARGET_FILE_DIR:${test}>)
+    endif()
+  endforeach()
+  add_custom_target(${test}_beside ALL ${commands})
+  add_dependencies(${test} ${test}_beside)
+endfunction()
