@@ -91,9 +91,19 @@ NetmendRun::NetmendRun(const Launch& launch) : exeName_(launch.exeName) {
   CreateDirectoryA(folder_.c_str(), nullptr);
   const std::string program = folder_ + "\\" + launch.exeName;
   EXPECT_TRUE(CopyFileA(BuiltProgram().c_str(), program.c_str(), FALSE)) << program;
-  if (!launch.skinFiles.empty()) {
+  if (!launch.skinFiles.empty() || !launch.hugeSkinFiles.empty()) {
     CreateDirectoryA((folder_ + "\\skin").c_str(), nullptr);
     for (const auto& [name, bytes] : launch.skinFiles) WriteFile(folder_ + "\\skin\\" + name, bytes);
+    for (const std::string& name : launch.hugeSkinFiles) {
+      HANDLE file = CreateFileA((folder_ + "\\skin\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+      LARGE_INTEGER size{};
+      size.QuadPart = 1LL << 30;
+      EXPECT_TRUE(file != INVALID_HANDLE_VALUE && SetFilePointerEx(file, size, nullptr, FILE_BEGIN) &&
+                  SetEndOfFile(file))
+          << name;
+      CloseHandle(file);
+    }
   }
   if (launch.withDevcon) {
     // The 32-bit list takes x86, the 64-bit list (under WOW64) x64.

@@ -32,6 +32,8 @@ struct Launch {
   std::string exeName = "netmend.exe";
   // Files of the skin folder by name ("button_x1.png"); none: no skin folder.
   std::map<std::string, std::string> skinFiles;
+  // Files of the skin folder of 1 GB each, sparse (nothing but their size is ever written).
+  std::vector<std::string> hugeSkinFiles;
   // The version Wine reports to the program ("win2k", "winxp", "winxp64", "vista", "win7");
   // empty: the prefix's own.
   std::string windowsVersion;

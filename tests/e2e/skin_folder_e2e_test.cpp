@@ -1,8 +1,10 @@
 // The skin folder beside netmend.exe, end to end: single images and sets of three replaced
 // from PNG files (read back from the screen and from the skin layer's window properties),
-// sets taken only whole, and files that are empty, truncated or no PNG at all.
+// sets taken only whole, files that are empty, truncated or no PNG at all, and pictures and
+// files too large to take.
 #include <gtest/gtest.h>
 
+#include "components/png_writer.h"
 #include "e2e/netmend_run_win.h"
 #include "support/child_process_win.h"
 
@@ -77,6 +79,31 @@ TEST(SkinFolder, EmptyTruncatedAndForeignFilesGiveNoImageAndNoCrash) {
   EXPECT_EQ(e2e::Property(run.main(), kBackImage), 0u);
   EXPECT_EQ(e2e::Property(run.ChildAt(kRepair.x, kRepair.y), kNormalImage), 0u);
   EXPECT_EQ(e2e::Property(run.ChildAt(kClose.x, kClose.y), kNormalImage), 0u);
+  e2e::PostKey(run.main(), VK_ESCAPE);
+  EXPECT_EQ(run.Wait(10000), 0u);
+}
+
+// An 8192 x 8192 picture (a few KB on disk, 256 MB once decoded) in the repair set and a
+// background file of 1 GB are not taken: the built-in images stay and nothing ends.
+TEST(SkinFolder, HugePicturesAndHugeFilesGiveTheBuiltInImages) {
+  const COLORREF builtInRepair = BuiltInRepairPixel();
+  png_writer::Picture huge;
+  huge.width = huge.height = 8192;
+  huge.colorType = PNG_COLOR_TYPE_PALETTE;
+  huge.bitDepth = 1;
+  huge.palette = {{230, 20, 20}};
+  huge.rows.assign(static_cast<size_t>(huge.height) * 1024, 0);
+  const std::vector<uint8_t> encoded = png_writer::Encode(huge);
+  ASSERT_FALSE(encoded.empty());
+  const std::string png(encoded.begin(), encoded.end());
+  NetmendRun run(Launch{
+      .folder = "huge",
+      .skinFiles = {{"button_start1.png", png}, {"button_start2.png", png}, {"button_start3.png", png}},
+      .hugeSkinFiles = {"background1.png"}});
+  ASSERT_TRUE(run.WaitForWindows(10000));
+  EXPECT_TRUE(run.WaitForProperty(run.main(), kBackImage, 5000)) << "the built-in background";
+  EXPECT_TRUE(CentreBecomes(run.ChildAt(kRepair.x, kRepair.y), builtInRepair)) << "the built-in repair set";
+  EXPECT_EQ(run.Wait(0), static_cast<DWORD>(STILL_ACTIVE));
   e2e::PostKey(run.main(), VK_ESCAPE);
   EXPECT_EQ(run.Wait(10000), 0u);
 }
