@@ -262,7 +262,8 @@ bool Near(COLORREF a, COLORREF b) {
 
 testing::AssertionResult CentreBecomes(HWND window, COLORREF colour) {
   COLORREF seen = 0;
-  for (int i = 0; i < 40; ++i, Sleep(50))
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < testing_support::TimeLimit(2000);
+       Sleep(50))
     if (Near(seen = CentrePixel(window), colour)) return testing::AssertionSuccess();
   return testing::AssertionFailure() << std::hex << "shows " << seen << ", not " << colour;
 }

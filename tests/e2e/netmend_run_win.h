@@ -123,8 +123,8 @@ COLORREF ScreenPixel(int x, int y);
 COLORREF CentrePixel(HWND window);
 // Within a step or two of rounding in the composition.
 bool Near(COLORREF a, COLORREF b);
-// Whether the window's centre comes to show the colour within two seconds (a composition after
-// a posted message takes its turn on a loaded machine).
+// Whether the window's centre comes to show the colour within two seconds, ten times that in
+// the emulated guest (a composition after a posted message takes its turn on a loaded machine).
 testing::AssertionResult CentreBecomes(HWND window, COLORREF colour);
 // A PNG file of w × h pixels, all of one colour (0x00BBGGRR), fully opaque.
 std::string SolidPng(int width, int height, COLORREF colour);
