@@ -59,18 +59,27 @@ bool PlaceRecordersIn(const std::string& system, const std::string& recorder,
   return true;
 }
 
-// Whether a process named as a stand-in runs now.
-bool AnyStandInRuns() {
+bool IsStandIn(const char* file) {
+  for (const char* tool : kTools)
+    if (_stricmp(file, (std::string(tool) + ".exe").c_str()) == 0) return true;
+  return _stricmp(file, "devcon.exe") == 0 || _stricmp(file, "Program.exe") == 0;
+}
+
+// Whether a process named as a stand-in runs now; with `end`, each one found is ended.
+bool AnyStandInRuns(bool end = false) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return true;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof entry;
   bool runs = false;
-  for (BOOL more = Process32First(snapshot, &entry); more && !runs; more = Process32Next(snapshot, &entry)) {
-    for (const char* tool : kTools)
-      runs = runs || _stricmp(entry.szExeFile, (std::string(tool) + ".exe").c_str()) == 0;
-    runs =
-        runs || _stricmp(entry.szExeFile, "devcon.exe") == 0 || _stricmp(entry.szExeFile, "Program.exe") == 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (!IsStandIn(entry.szExeFile)) continue;
+    runs = true;
+    if (!end) break;
+    if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID)) {
+      TerminateProcess(process, 1);
+      CloseHandle(process);
+    }
   }
   CloseHandle(snapshot);
   return runs;
@@ -85,6 +94,10 @@ bool WaitForStandInsToEnd(DWORD milliseconds) {
     Sleep(50);
   }
   return true;
+}
+
+void EndStandIns() {
+  for (int round = 0; round < 20 && AnyStandInRuns(true); ++round) Sleep(100);
 }
 
 bool UnderWow64() {

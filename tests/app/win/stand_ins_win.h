@@ -32,6 +32,9 @@ bool PlaceRecorders(const std::string& recorder, const std::vector<std::string>&
 // is a running process's), so that every record that will come has come; false when some
 // still run after the time.
 bool WaitForStandInsToEnd(DWORD milliseconds);
+// Ends every stand-in still running (one that Wine left hanging at its start holds its file,
+// which the next test must replace).
+void EndStandIns();
 
 // Fails the calling test unless the records hold exactly the expected lines (in any order:
 // the processes run on their own), each started hidden.
