@@ -71,7 +71,14 @@ prune_kernel_modules() {
 }
 
 step "system from Debian's packages (mmdebstrap)"
-nice -n 19 mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i386 \
+# The mirror may answer an index out of step with its Release file while it syncs, and
+# apt-get update fails on any such file here. A failed attempt is tried again; when that fails
+# too, the guest is made from the release's own suites alone (no security suite, whose i386
+# index is the one seen stale): a test guest, not a system anyone uses.
+guest_system() {
+  rm -rf "$work/rootfs"
+  local sources=("$@")
+  nice -n 19 mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i386 \
   --aptopt='Acquire::Check-Valid-Until "false"' --aptopt='APT::Install-Recommends "false"' \
   --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*' \
   --dpkgopt='path-exclude=/usr/share/locale/*' --dpkgopt='path-include=/usr/share/locale/locale.alias' \
@@ -83,6 +90,11 @@ nice -n 19 mmdebstrap --quiet --mode=root --variant=apt --architectures=amd64,i3
   --customize-hook='mkdir -p "$1/mnt/job" "$1/opt/netmend"' \
   --customize-hook='rm -rf "$1"/var/cache/apt/* "$1"/var/lib/apt/lists/*' \
   bookworm "$work/rootfs" "${sources[@]}" >&2
+}
+release_only=("deb http://deb.debian.org/debian bookworm main" "deb http://deb.debian.org/debian bookworm-updates main")
+guest_system "${sources[@]}" ||
+  { echo "guest-image: mmdebstrap failed; once more in 30 s" >&2; sleep 30; guest_system "${sources[@]}"; } ||
+  { echo "guest-image: mmdebstrap failed again; from the release's suites alone" >&2; guest_system "${release_only[@]}"; }
 
 prune_kernel_modules "$work/rootfs"
 cp "$work"/rootfs/boot/vmlinuz-* "$work/vmlinuz"
