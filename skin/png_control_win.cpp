@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 
 #include "base/gdi_win.h"
 #include "skin/geometry.h"
@@ -77,7 +78,7 @@ void Paint(HWND control) {
     Selection selected(memory.get(), cache.get());
     BitBlt(memory.get(), 0, 0, w, h, paint.get(), 0, 0, SRCCOPY);
   }
-  if (HBITMAP old = SwapCacheBitmap(control, cache.release())) DeleteObject(old);
+  SetCacheBitmap(control, std::move(cache));
   DrawButton(control, paint.get());
 }
 
@@ -220,7 +221,7 @@ std::optional<ButtonEvent> EventOf(UINT message, WPARAM wParam) {
 }  // namespace
 
 void EndControl(HWND control) {
-  if (HBITMAP cache = SwapCacheBitmap(control, nullptr)) DeleteObject(cache);
+  SetCacheBitmap(control, GdiObject<HBITMAP>());
   DropImages(control);
   if (Caret().focusedEdit == control || Caret().focusedWindow == control) CaretFocus(nullptr, nullptr);
   for (const char* name : kControlProperties) RemovePropA(control, name);

@@ -156,9 +156,10 @@ bool SetValue(HWND window, const char* name, intptr_t value);
 bool IsKeptName(const char* name);
 // Makes the layer know the window (without laying a procedure over it: the load dialog).
 void KnowWindow(HWND window);
-// The cached background of a non-layered button: the new one is kept, the one it replaces
-// (the caller deletes it) returned.
-HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache);
+// The cached background of a non-layered button, kept by the table: the bitmap it replaces
+// is deleted, and so is the one given for a window the layer does not know. None lets the
+// kept one go.
+void SetCacheBitmap(HWND control, GdiObject<HBITMAP> cache);
 // A change that was not drawn (new images, a property, a move): the window's next composition
 // draws it whole instead of one button's box. Any thread.
 void MarkChanged(HWND window);
