@@ -55,15 +55,8 @@ constexpr const char* kImageProperties[] = {kPropBackImage, kPropNormalImage, kP
 
 }  // namespace
 
-GlobalMemoryStream::~GlobalMemoryStream() { Release(); }
-
-void GlobalMemoryStream::Release() {
-  if (memory_ && !streamOwnsMemory_) GlobalFree(memory_);
-  memory_ = nullptr;
-}
-
 IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
-  Release();
+  memory_ = nullptr;
   stream_.reset();
   base::GlobalBlock memory = bytes ? base::GlobalBlock::CopyOf(bytes->data(), bytes->size())
                                    : base::GlobalBlock(GlobalAlloc(GMEM_MOVEABLE, 0));
@@ -74,8 +67,7 @@ IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
     stream_.release();  // nothing was handed back
     return nullptr;
   }
-  memory_ = memory.release();
-  streamOwnsMemory_ = true;
+  memory_ = memory.release();  // the stream's now
   return stream_.get();
 }
 

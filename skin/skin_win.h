@@ -116,18 +116,16 @@ bool StartSkinFrom(const char* library);
 // The GDI+ frame dimension of animated images, converted at start-up.
 const GUID& FrameDimensionTime();
 
-// A stream over a global memory block holding a copy of some bytes.
+// A stream over a global memory block holding a copy of some bytes. The stream owns the
+// block: it frees it when its last reference goes, so whoever keeps the stream keeps the bytes.
 class GlobalMemoryStream {
  public:
   GlobalMemoryStream() = default;
-  ~GlobalMemoryStream();
   GlobalMemoryStream(const GlobalMemoryStream&) = delete;
   GlobalMemoryStream& operator=(const GlobalMemoryStream&) = delete;
 
-  // Frees the block unless the stream owns it.
-  void Release();
-  // With bytes: a block holding a copy of them, owned by the stream, so that whoever keeps
-  // the stream keeps the bytes. Without: an empty, growing block. Null on failure.
+  // With bytes: a block holding a copy of them. Without: an empty, growing block. Null on
+  // failure.
   IStream* Create(std::optional<Bytes> bytes = std::nullopt);
   IStream* GetStream() const { return stream_.get(); }
   size_t GetSize() const;
@@ -136,9 +134,8 @@ class GlobalMemoryStream {
   IStream* Detach();
 
  private:
-  HGLOBAL memory_ = nullptr;
+  HGLOBAL memory_ = nullptr;  // the stream's block, valid while stream_ is held
   base::ComPtr<IStream> stream_;
-  bool streamOwnsMemory_ = false;
 };
 
 // What the layer keeps per window lives in this process, in a table keyed by the window:
