@@ -12,9 +12,11 @@
 namespace skin {
 namespace {
 
+// The ledger lets an image go: the image first, then what was kept alive for it (the pixels
+// or stream an image of LoadImageFromBytes is drawn from).
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
-  if (const base::GdiplusApi* api = base::Gdiplus(); api && image) api->GdipDisposeImage(AsImage(image));
-  delete reinterpret_cast<DecodedImage*>(keepAlive);
+  const std::unique_ptr<DecodedImage> decoded(reinterpret_cast<DecodedImage*>(keepAlive));
+  base::GdipImage(AsImage(image)).reset();
 }
 
 // Pictures wider or taller than this are refused rather than decoded: 4096 x 4096 pixels take
