@@ -1,6 +1,6 @@
-// Owners of kernel handles, find handles, registry keys, icons, global memory blocks and COM
-// references: one move-only type per acquire/release pair, with move-assignment so that they
-// can be members.
+// Owners of kernel handles, find handles, registry keys, icons, loaded libraries, global
+// memory blocks and COM references: one move-only type per acquire/release pair, with
+// move-assignment so that they can be members.
 #pragma once
 
 #include <windows.h>
@@ -78,6 +78,15 @@ struct IconTraits {
   static void Close(Handle icon) { DestroyIcon(icon); }
 };
 using Icon = UniqueHandle<IconTraits>;
+
+// LoadLibrary / FreeLibrary.
+struct ModuleTraits {
+  using Handle = HMODULE;
+  static Handle None() { return nullptr; }
+  static bool Valid(Handle module) { return module != nullptr; }
+  static void Close(Handle module) { FreeLibrary(module); }
+};
+using Module = UniqueHandle<ModuleTraits>;
 
 // GlobalAlloc / GlobalFree.
 struct GlobalBlockTraits {

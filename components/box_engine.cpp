@@ -18,7 +18,6 @@ BoxEngine::~BoxEngine() {
 }
 
 void BoxEngine::Clear() {
-  for (BoxObject* o : list_) delete o;
   list_.clear();
   byId_.clear();
   pool_.Clear();
@@ -41,12 +40,12 @@ Outcome BoxEngine::Fire(int32_t event, Args args, int32_t id, EventResult* resul
 
 BoxObject* BoxEngine::Get(int32_t id) {
   const auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second;
+  return it == byId_.end() ? nullptr : it->second.get();
 }
 
 const BoxObject* BoxEngine::Find(int32_t id) const {
   const auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second;
+  return it == byId_.end() ? nullptr : it->second.get();
 }
 
 void BoxEngine::InvalidateObject(const BoxObject& o) {
@@ -79,7 +78,8 @@ void BoxEngine::Rerender(BoxObject& o) {
 
 int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) {
   const ObjectProperties& p = from.properties;
-  auto* o = new BoxObject;
+  auto owned = std::make_unique<BoxObject>();
+  BoxObject* o = owned.get();
   o->id = nextId_++;
   o->type = p.Value(kPropType);
   o->x = x, o->y = y;
@@ -110,7 +110,7 @@ int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) 
       std::upper_bound(list_.begin(), list_.end(), o->layer,
                        [](int32_t layer, const BoxObject* other) { return layer < other->layer; });
   list_.insert(at, o);
-  byId_[o->id] = o;
+  byId_[o->id] = std::move(owned);
   InvalidateObject(*o);
   if (!p.Data(kPropCreateSound).empty()) host_.PlaySound(p.Data(kPropCreateSound));
   return o->id;
@@ -118,14 +118,13 @@ int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) 
 
 void BoxEngine::FreeObject(BoxObject* o) {
   list_.erase(std::find(list_.begin(), list_.end(), o));
-  byId_.erase(o->id);
+  const auto owned = byId_.extract(o->id);  // the object goes when this does
   if (o->shown) InvalidateObject(*o);
   if (o->destroySound) host_.PlaySound(*o->destroySound);
   pool_.Release(o->rendered);
   pool_.Release(o->source);
   pool_.Release(o->destroySound);
   pool_.Release(o->collidedSound);
-  delete o;
 }
 
 Outcome BoxEngine::DestroyObject(int32_t id) {

@@ -179,8 +179,8 @@ class BoxEngine {
   BoxHost& host_;
   std::shared_ptr<bool> alive_;
   int32_t width_, height_;
-  std::vector<BoxObject*> list_;  // ascending layer order; owned
-  std::unordered_map<int32_t, BoxObject*> byId_;
+  std::vector<BoxObject*> list_;                                  // ascending layer order
+  std::unordered_map<int32_t, std::unique_ptr<BoxObject>> byId_;  // owns the objects
   int32_t nextId_ = 1;
   ResourcePool pool_;
   int32_t pressed_ = 0;

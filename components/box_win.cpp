@@ -58,8 +58,10 @@ void ApplyBorder(HWND hwnd, int32_t border) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
+// The box's own brush; none for the hollow style, which is the stock hollow brush and never
+// the box's to delete.
 HBRUSH CreateBoxBrush(const BoxProperties& p) {
-  if (p.brushStyle == 0) return static_cast<HBRUSH>(GetStockObject(HOLLOW_BRUSH));
+  if (p.brushStyle == 0) return nullptr;
   if (p.brushStyle == 1) return CreateSolidBrush(p.brushColor);
   const int32_t hatch = HatchStyleOf(p.brushStyle);
   if (hatch >= 0) return CreateHatchBrush(hatch, p.brushColor);
@@ -250,20 +252,21 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   }
 
  private:
+  // The old object goes before its successor is made.
   void MakePen() {
     pen_.reset();
-    pen_ = std::make_unique<GdiObject<HPEN>>(CreatePen(
-        PenStyleValue(props.penStyle), PenWidthFor(props.penStyle, props.penWidth), props.penColor));
+    pen_.reset(CreatePen(PenStyleValue(props.penStyle), PenWidthFor(props.penStyle, props.penWidth),
+                         props.penColor));
   }
   void MakeBrush() {
     brush_.reset();
-    brush_ = std::make_unique<GdiObject<HBRUSH>>(CreateBoxBrush(props));
+    brush_.reset(CreateBoxBrush(props));
   }
+  // A font of the box's own, or none when the record gives none: the stock GUI font is not the
+  // box's to delete.
   void MakeFont() {
     font_.reset();
-    HFONT font = runtime::FontFromRecord(props.font);
-    font_ = std::make_unique<GdiObject<HFONT>>(font ? font
-                                                    : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    font_.reset(runtime::FontFromRecord(props.font));
   }
 
   uint32_t BackColor() const {
@@ -338,9 +341,9 @@ class BoxUnit final : public runtime::Win32Unit, public BoxHost {
   std::vector<uint32_t> background_;
   int32_t bgWidth_ = 0, bgHeight_ = 0;
   std::vector<uint32_t> buffer_;
-  std::unique_ptr<GdiObject<HPEN>> pen_;
-  std::unique_ptr<GdiObject<HBRUSH>> brush_;
-  std::unique_ptr<GdiObject<HFONT>> font_;
+  GdiObject<HPEN> pen_;
+  GdiObject<HBRUSH> brush_;
+  GdiObject<HFONT> font_;
   bool timing_ = false;
 };
 

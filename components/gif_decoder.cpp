@@ -178,7 +178,8 @@ class GifDecoder {
     const size_t area = static_cast<size_t>(width) * height;
     if (area > budget_ / 4) return false;
     if (area > indexCapacity_) {
-      indexes_.reset(new uint8_t[area]);  // every byte is written before it is read
+      // Not zeroed: every byte is written before it is read.
+      indexes_ = std::make_unique_for_overwrite<uint8_t[]>(area);
       indexCapacity_ = area;
     }
     const LzwResult lzw = DecodeLzw(minCodeSize, data_, {indexes_.get(), area});

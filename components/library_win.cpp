@@ -24,10 +24,10 @@ intptr_t ComponentsNotify(int, uintptr_t, uintptr_t) { return 0; }
 // not import it.
 std::string AskForPictureFile(HWND owner, const char* prompt, const char* filter) {
   using GetOpenFileNameRoutine = BOOL(WINAPI*)(OPENFILENAMEA*);
-  HMODULE dialogs = LoadLibraryA("comdlg32.dll");
+  const base::Module dialogs(LoadLibraryA("comdlg32.dll"));
   if (!dialogs) return {};
   auto getOpenFileName = reinterpret_cast<GetOpenFileNameRoutine>(
-      reinterpret_cast<void*>(GetProcAddress(dialogs, "GetOpenFileNameA")));
+      reinterpret_cast<void*>(GetProcAddress(dialogs.get(), "GetOpenFileNameA")));
   std::string chosen;
   if (getOpenFileName) {
     const std::string dialogFilter = DialogFilter(filter);
@@ -42,7 +42,6 @@ std::string AskForPictureFile(HWND owner, const char* prompt, const char* filter
     request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
     if (getOpenFileName(&request)) chosen = path;
   }
-  FreeLibrary(dialogs);
   return chosen;
 }
 

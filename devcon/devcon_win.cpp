@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "base/handles_win.h"
+
 namespace devcon {
 namespace {
 
@@ -42,23 +44,18 @@ class SystemLibrary {
     char folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return;
-    module_ = LoadLibraryA((std::string(folder, length) + "\\" + name).c_str());
+    module_.reset(LoadLibraryA((std::string(folder, length) + "\\" + name).c_str()));
   }
-  ~SystemLibrary() {
-    if (module_) FreeLibrary(module_);
-  }
-  SystemLibrary(const SystemLibrary&) = delete;
-  SystemLibrary& operator=(const SystemLibrary&) = delete;
 
   // Looks the function up; on failure, remembers its name for the message.
   template <typename Function>
   void Find(Function* function, const char* name, std::string* missing) {
-    *function = module_ ? Cast<Function>(GetProcAddress(module_, name)) : nullptr;
+    *function = module_ ? Cast<Function>(GetProcAddress(module_.get(), name)) : nullptr;
     if (!*function && missing->empty()) *missing = name;
   }
 
  private:
-  HMODULE module_ = nullptr;
+  base::Module module_;
 };
 
 // The functions the two commands use.

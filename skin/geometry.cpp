@@ -58,6 +58,16 @@ int32_t NextState(int32_t state, ButtonEvent event) {
       return kStateNormal;
     case ButtonEvent::kDisabled:
       return kStateDisabled;
+    case ButtonEvent::kFocusGained:
+      return state == kStatePressed ? kStateHover : state;
+    case ButtonEvent::kFocusLost:
+      return state == kStateHover ? kStateNormal : state;
+    case ButtonEvent::kPushed:
+      return kStatePressed;
+    case ButtonEvent::kUnpushed:
+      return kStateNormal;
+    case ButtonEvent::kUnpushedFocused:
+      return kStateHover;
   }
   return state;
 }

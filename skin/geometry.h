@@ -32,10 +32,25 @@ struct ImagePlacement {
 ImagePlacement PlaceImage(int32_t placement, float imageWidth, float imageHeight, int32_t x, int32_t y,
                           int32_t w, int32_t h);
 
-// Events that change a button's look.
-enum class ButtonEvent { kMouseMove, kMouseLeave, kButtonDown, kButtonUp, kEnabled, kDisabled };
+// Events that change a button's look: the mouse, the enabled flag, and for a button painting
+// itself also its focus and the pushed state its stock procedure sets (BM_SETSTATE; cleared
+// with the focus or without).
+enum class ButtonEvent {
+  kMouseMove,
+  kMouseLeave,
+  kButtonDown,
+  kButtonUp,
+  kEnabled,
+  kDisabled,
+  kFocusGained,
+  kFocusLost,
+  kPushed,
+  kUnpushed,
+  kUnpushedFocused,
+};
 
-// The state after the event; mouse moves change nothing while hovered or pressed.
+// The state after the event, for both kinds of button. Mouse moves change nothing while
+// hovered or pressed; a disabled button stays disabled until it is enabled.
 int32_t NextState(int32_t state, ButtonEvent event);
 
 }  // namespace skin

@@ -12,9 +12,11 @@
 namespace skin {
 namespace {
 
+// The ledger lets an image go: the image first, then what was kept alive for it (the pixels
+// or stream an image of LoadImageFromBytes is drawn from).
 void DisposeImage(ImageLedger::Image image, uintptr_t keepAlive) {
-  if (const base::GdiplusApi* api = base::Gdiplus(); api && image) api->GdipDisposeImage(AsImage(image));
-  delete reinterpret_cast<DecodedImage*>(keepAlive);
+  const std::unique_ptr<DecodedImage> decoded(reinterpret_cast<DecodedImage*>(keepAlive));
+  base::GdipImage(AsImage(image)).reset();
 }
 
 // Pictures wider or taller than this are refused rather than decoded: 4096 x 4096 pixels take
@@ -55,15 +57,8 @@ constexpr const char* kImageProperties[] = {kPropBackImage, kPropNormalImage, kP
 
 }  // namespace
 
-GlobalMemoryStream::~GlobalMemoryStream() { Release(); }
-
-void GlobalMemoryStream::Release() {
-  if (memory_ && !streamOwnsMemory_) GlobalFree(memory_);
-  memory_ = nullptr;
-}
-
 IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
-  Release();
+  memory_ = nullptr;
   stream_.reset();
   base::GlobalBlock memory = bytes ? base::GlobalBlock::CopyOf(bytes->data(), bytes->size())
                                    : base::GlobalBlock(GlobalAlloc(GMEM_MOVEABLE, 0));
@@ -74,8 +69,7 @@ IStream* GlobalMemoryStream::Create(std::optional<Bytes> bytes) {
     stream_.release();  // nothing was handed back
     return nullptr;
   }
-  memory_ = memory.release();
-  streamOwnsMemory_ = true;
+  memory_ = memory.release();  // the stream's now
   return stream_.get();
 }
 

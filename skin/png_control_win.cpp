@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <utility>
 
 #include "base/gdi_win.h"
 #include "skin/geometry.h"
@@ -56,15 +57,6 @@ void DrawButton(HWND control, HDC given) {
   BitBlt(dc, 0, 0, w, h, memory.get(), 0, 0, SRCCOPY);
 }
 
-void SetState(HWND control, int32_t state, bool force) {
-  if (state != State(control)) {
-    SetValue(control, kPropDrawState, state);
-    DrawButton(control, nullptr);
-  } else if (force) {
-    DrawButton(control, nullptr);
-  }
-}
-
 // Keeps a copy of the pixels beneath the control, then draws the button over them.
 void Paint(HWND control) {
   PaintDc paint(control);
@@ -77,13 +69,65 @@ void Paint(HWND control) {
     Selection selected(memory.get(), cache.get());
     BitBlt(memory.get(), 0, 0, w, h, paint.get(), 0, 0, SRCCOPY);
   }
-  if (HBITMAP old = SwapCacheBitmap(control, cache.release())) DeleteObject(old);
+  SetCacheBitmap(control, std::move(cache));
   DrawButton(control, paint.get());
 }
 
 void TrackLeave(HWND control) {
   TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, control, 0};
   TrackMouseEvent(&track);
+}
+
+// The event a button's message stands for, if any. The mouse and the enabled flag change both
+// kinds of button. A button painting itself also follows its focus and the pushed state its
+// stock procedure gives it (BM_SETSTATE, which it sends itself on a press and a release); a
+// layered button takes its state before the stock procedure runs, and those would undo it (a
+// release's would take the hover away).
+std::optional<ButtonEvent> EventOf(HWND control, UINT message, WPARAM wParam, bool layered) {
+  switch (message) {
+    case WM_MOUSEMOVE:
+      return ButtonEvent::kMouseMove;
+    case WM_MOUSELEAVE:
+      return ButtonEvent::kMouseLeave;
+    case WM_LBUTTONDOWN:
+      return ButtonEvent::kButtonDown;
+    case WM_LBUTTONUP:
+      return ButtonEvent::kButtonUp;
+    case WM_ENABLE:
+      return wParam ? ButtonEvent::kEnabled : ButtonEvent::kDisabled;
+  }
+  if (layered) return std::nullopt;
+  switch (message) {
+    case WM_SETFOCUS:
+      return ButtonEvent::kFocusGained;
+    case WM_KILLFOCUS:
+      return ButtonEvent::kFocusLost;
+    case BM_SETSTATE:
+      if (wParam == 1) return ButtonEvent::kPushed;
+      return Value(control, kPropFocus) ? ButtonEvent::kUnpushedFocused : ButtonEvent::kUnpushed;
+    default:
+      return std::nullopt;
+  }
+}
+
+// The state the event takes the button to from `state`, or none when there is nothing to draw:
+// a move or a change of focus that leaves the state as it was. A move that changes it starts
+// tracking the mouse's leave.
+std::optional<int32_t> Follow(HWND control, int32_t state, ButtonEvent event) {
+  const int32_t next = NextState(state, event);
+  const bool quietWhenUnchanged = event == ButtonEvent::kMouseMove || event == ButtonEvent::kFocusGained ||
+                                  event == ButtonEvent::kFocusLost;
+  if (quietWhenUnchanged && next == state) return std::nullopt;
+  if (event == ButtonEvent::kMouseMove) TrackLeave(control);
+  return next;
+}
+
+// A button painting itself: takes the state the event leads to and draws itself.
+void FollowAndDraw(HWND control, int32_t state, ButtonEvent event) {
+  const std::optional<int32_t> next = Follow(control, state, event);
+  if (!next) return;
+  SetValue(control, kPropDrawState, *next);
+  DrawButton(control, nullptr);
 }
 
 // The header of a notification a child on this thread sent; null for one sent from another
@@ -145,12 +189,9 @@ LRESULT ButtonParentMessage(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT ButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETFOCUS:
-      SetValue(control, kPropFocus, 1);
-      if (State(control) == kStatePressed) SetState(control, kStateHover, true);
-      return 0;
     case WM_KILLFOCUS:
-      SetValue(control, kPropFocus, 0);
-      if (State(control) == kStateHover) SetState(control, kStateNormal, true);
+      SetValue(control, kPropFocus, message == WM_SETFOCUS ? 1 : 0);
+      FollowAndDraw(control, State(control), *EventOf(control, message, wParam, false));
       return 0;
     case WM_PAINT:
       Paint(control);
@@ -166,74 +207,23 @@ LRESULT ButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) 
   // itself BM_SETSTATE first), and a release over a pressed button shows the hover image.
   const int32_t state = State(control);
   const LRESULT result = CallSaved(control, message, wParam, lParam);
-  switch (message) {
-    case WM_ENABLE:
-      SetState(control, wParam ? kStateNormal : kStateDisabled, true);
-      break;
-    case BM_SETSTATE:
-      SetState(control,
-               wParam == 1                  ? kStatePressed
-               : Value(control, kPropFocus) ? kStateHover
-                                            : kStateNormal,
-               false);
-      DrawButton(control, nullptr);
-      break;
-    case WM_MOUSEMOVE:
-      if (state != kStateHover && state != kStatePressed) {
-        TrackLeave(control);
-        SetState(control, kStateHover, true);
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      SetState(control, kStatePressed, true);
-      break;
-    case WM_LBUTTONUP:
-      SetState(control, NextState(state, ButtonEvent::kButtonUp), true);
-      break;
-    case WM_MOUSELEAVE:
-      SetState(control, kStateNormal, true);
-      break;
+  if (const std::optional<ButtonEvent> event = EventOf(control, message, wParam, false)) {
+    FollowAndDraw(control, state, *event);
   }
   return result;
 }
 
-namespace {
-
-// The event a layered button's message stands for, if any.
-std::optional<ButtonEvent> EventOf(UINT message, WPARAM wParam) {
-  switch (message) {
-    case WM_MOUSEMOVE:
-      return ButtonEvent::kMouseMove;
-    case WM_MOUSELEAVE:
-      return ButtonEvent::kMouseLeave;
-    case WM_LBUTTONDOWN:
-      return ButtonEvent::kButtonDown;
-    case WM_LBUTTONUP:
-      return ButtonEvent::kButtonUp;
-    case WM_ENABLE:
-      return wParam ? ButtonEvent::kEnabled : ButtonEvent::kDisabled;
-    default:
-      return std::nullopt;
-  }
-}
-
-}  // namespace
-
 void EndControl(HWND control) {
-  if (HBITMAP cache = SwapCacheBitmap(control, nullptr)) DeleteObject(cache);
+  SetCacheBitmap(control, GdiObject<HBITMAP>());
   DropImages(control);
   if (Caret().focusedEdit == control || Caret().focusedWindow == control) CaretFocus(nullptr, nullptr);
   for (const char* name : kControlProperties) RemovePropA(control, name);
 }
 
 LRESULT LayeredButtonMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (const std::optional<ButtonEvent> event = EventOf(message, wParam)) {
-    const int32_t state = State(control);
-    const int32_t next = NextState(state, *event);
-    // Moves while hovered or pressed change nothing; every other listed message recomposes.
-    if (*event != ButtonEvent::kMouseMove || next != state) {
-      if (*event == ButtonEvent::kMouseMove) TrackLeave(control);
-      SetValue(control, kPropDrawState, next);
+  if (const std::optional<ButtonEvent> event = EventOf(control, message, wParam, true)) {
+    if (const std::optional<int32_t> next = Follow(control, State(control), *event)) {
+      SetValue(control, kPropDrawState, *next);
       HWND parent = GetParent(control);
       const RECT box = ChildRect(parent, control);
       ComposeWindow(parent, &box);

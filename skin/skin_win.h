@@ -1,5 +1,6 @@
 // Inside the skin layer: window properties, images held by them, composition of a layered
-// window and the window procedures the layer installs.
+// window, the GDI+ text objects of drawn edit text and the window procedures the layer
+// installs.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,6 @@
 #include "skin/image_ledger.h"
 #include "skin/pixels.h"
 #include "skin/skin.h"
-#include "skin/skin_text.h"
 
 namespace skin {
 
@@ -26,6 +26,61 @@ using base::MemoryDc;
 using base::PaintDc;
 using base::Selection;
 using base::WindowDc;
+
+// GDI+ fonts, families and string formats, as the drawn edit-box text uses them. Each holds
+// its object in base's owner from Create/SetHandle until Release, another SetHandle or its
+// end; handles travel as integers.
+
+using GdipHandle = uintptr_t;  // a GDI+ object; 0 for none
+using GdipStatus = int32_t;    // GDI+ status; 0 is success
+
+// The text (system code page, NUL-terminated) in UTF-16, its terminating NUL included.
+std::vector<wchar_t> ToUtf16(const char* text);
+
+class SkinFontFamily {
+ public:
+  void Release() { family_.reset(); }
+  GdipStatus Create(const char* name);  // an unknown face leaves the handle 0
+  GdipHandle GetHandle() const { return reinterpret_cast<GdipHandle>(family_.get()); }
+  void SetHandle(GdipHandle family) { family_.reset(reinterpret_cast<base::GpFontFamily*>(family)); }
+
+ private:
+  base::GdipFontFamily family_;
+};
+
+class SkinFont {
+ public:
+  void Release() { font_.reset(); }
+  GdipStatus Create(const char* familyName, float size, int32_t style, int32_t unit);
+  GdipStatus CreateFromDC(uintptr_t dc);
+  // The GDI+ equivalent of the font the window was given (WM_GETFONT); 0 when it has none.
+  GdipHandle CreateFromWindow(uintptr_t window);
+  // Bold only for weights 600 and 700; a negative height is a size in pixels. 0 for font 0.
+  GdipHandle CreateFromHFONT(uintptr_t font);
+  GdipHandle GetHandle() const { return reinterpret_cast<GdipHandle>(font_.get()); }
+  void SetHandle(GdipHandle font) { font_.reset(reinterpret_cast<base::GpFont*>(font)); }
+  GdipStatus GetStyle(int32_t* style) const;
+  GdipStatus GetSize(float* size) const;
+  GdipStatus GetUnit(int32_t* unit) const;
+  GdipStatus GetHeight(GdipHandle graphics, float* height) const;
+
+ private:
+  base::GdipFont font_;
+};
+
+class SkinStringFormat {
+ public:
+  void Release() { format_.reset(); }
+  GdipStatus Create(int32_t flags, uint16_t language);
+  GdipStatus SetAlign(int32_t alignment);
+  GdipStatus SetLineAlign(int32_t alignment);
+  GdipStatus SetAlignment(int32_t alignment, int32_t lineAlignment);
+  void SetHandle(GdipHandle format) { format_.reset(reinterpret_cast<base::GpStringFormat*>(format)); }
+  GdipHandle GetHandle() const { return reinterpret_cast<GdipHandle>(format_.get()); }
+
+ private:
+  base::GdipStringFormat format_;
+};
 
 // Window properties, by their names.
 inline constexpr char kPropType[] = "PngControl_Type";
@@ -61,18 +116,16 @@ bool StartSkinFrom(const char* library);
 // The GDI+ frame dimension of animated images, converted at start-up.
 const GUID& FrameDimensionTime();
 
-// A stream over a global memory block holding a copy of some bytes.
+// A stream over a global memory block holding a copy of some bytes. The stream owns the
+// block: it frees it when its last reference goes, so whoever keeps the stream keeps the bytes.
 class GlobalMemoryStream {
  public:
   GlobalMemoryStream() = default;
-  ~GlobalMemoryStream();
   GlobalMemoryStream(const GlobalMemoryStream&) = delete;
   GlobalMemoryStream& operator=(const GlobalMemoryStream&) = delete;
 
-  // Frees the block unless the stream owns it.
-  void Release();
-  // With bytes: a block holding a copy of them, owned by the stream, so that whoever keeps
-  // the stream keeps the bytes. Without: an empty, growing block. Null on failure.
+  // With bytes: a block holding a copy of them. Without: an empty, growing block. Null on
+  // failure.
   IStream* Create(std::optional<Bytes> bytes = std::nullopt);
   IStream* GetStream() const { return stream_.get(); }
   size_t GetSize() const;
@@ -81,9 +134,8 @@ class GlobalMemoryStream {
   IStream* Detach();
 
  private:
-  HGLOBAL memory_ = nullptr;
+  HGLOBAL memory_ = nullptr;  // the stream's block, valid while stream_ is held
   base::ComPtr<IStream> stream_;
-  bool streamOwnsMemory_ = false;
 };
 
 // What the layer keeps per window lives in this process, in a table keyed by the window:
@@ -101,9 +153,10 @@ bool SetValue(HWND window, const char* name, intptr_t value);
 bool IsKeptName(const char* name);
 // Makes the layer know the window (without laying a procedure over it: the load dialog).
 void KnowWindow(HWND window);
-// The cached background of a non-layered button: the new one is kept, the one it replaces
-// (the caller deletes it) returned.
-HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache);
+// The cached background of a non-layered button, kept by the table: the bitmap it replaces
+// is deleted, and so is the one given for a window the layer does not know. None lets the
+// kept one go.
+void SetCacheBitmap(HWND control, GdiObject<HBITMAP> cache);
 // A change that was not drawn (new images, a property, a move): the window's next composition
 // draws it whole instead of one button's box. Any thread.
 void MarkChanged(HWND window);

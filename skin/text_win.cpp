@@ -19,10 +19,6 @@ template <typename T>
 T* As(GdipHandle handle) {
   return reinterpret_cast<T*>(handle);
 }
-template <typename T>
-GdipHandle Handle(T* object) {
-  return reinterpret_cast<GdipHandle>(object);
-}
 
 constexpr GdipStatus kNotStarted = 18;  // GdiplusNotInitialized
 
@@ -40,68 +36,36 @@ std::vector<wchar_t> ToUtf16(const char* text) {
 
 // ---- SkinFontFamily ----
 
-SkinFontFamily::SkinFontFamily(SkinFontFamily&& other) noexcept : family_(std::exchange(other.family_, 0)) {}
-SkinFontFamily& SkinFontFamily::operator=(SkinFontFamily&& other) noexcept {
-  if (this != &other) SetHandle(std::exchange(other.family_, 0));
-  return *this;
-}
-
-void SkinFontFamily::Release() {
-  if (family_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteFontFamily(As<base::GpFontFamily>(family_));
-  family_ = 0;
-}
-
-void SkinFontFamily::SetHandle(GdipHandle family) {
-  if (family != family_) Release();
-  family_ = family;
-}
-
 GdipStatus SkinFontFamily::Create(const char* name) {
   const base::GdiplusApi* api = base::Gdiplus();
   if (!api) return kNotStarted;
   const std::vector<wchar_t> wide = ToUtf16(name);
-  base::GpFontFamily* family = nullptr;
-  const GdipStatus status = api->GdipCreateFontFamilyFromName(wide.data(), nullptr, &family);
-  SetHandle(Handle(family));
+  base::GdipFontFamily family;
+  const GdipStatus status = api->GdipCreateFontFamilyFromName(wide.data(), nullptr, family.out());
+  family_ = std::move(family);
   return status;
 }
 
 // ---- SkinFont ----
-
-SkinFont::SkinFont(SkinFont&& other) noexcept : font_(std::exchange(other.font_, 0)) {}
-SkinFont& SkinFont::operator=(SkinFont&& other) noexcept {
-  if (this != &other) SetHandle(std::exchange(other.font_, 0));
-  return *this;
-}
-
-void SkinFont::Release() {
-  if (font_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteFont(As<base::GpFont>(font_));
-  font_ = 0;
-}
-
-void SkinFont::SetHandle(GdipHandle font) {
-  if (font != font_) Release();
-  font_ = font;
-}
 
 GdipStatus SkinFont::Create(const char* familyName, float size, int32_t style, int32_t unit) {
   const base::GdiplusApi* api = base::Gdiplus();
   if (!api) return kNotStarted;
   SkinFontFamily family;
   family.Create(familyName);
-  base::GpFont* font = nullptr;
+  base::GdipFont font;
   const GdipStatus status =
-      api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, unit, &font);
-  SetHandle(Handle(font));
+      api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, unit, font.out());
+  font_ = std::move(font);
   return status;
 }
 
 GdipStatus SkinFont::CreateFromDC(uintptr_t dc) {
   const base::GdiplusApi* api = base::Gdiplus();
   if (!api) return kNotStarted;
-  base::GpFont* font = nullptr;
-  const GdipStatus status = api->GdipCreateFontFromDC(reinterpret_cast<HDC>(dc), &font);
-  SetHandle(Handle(font));
+  base::GdipFont font;
+  const GdipStatus status = api->GdipCreateFontFromDC(reinterpret_cast<HDC>(dc), font.out());
+  font_ = std::move(font);
   return status;
 }
 
@@ -122,75 +86,58 @@ GdipHandle SkinFont::CreateFromHFONT(uintptr_t handle) {
   SkinFontFamily family;
   family.Create(face.c_str());
   const float size = float(font.lfHeight >= 0 ? font.lfHeight : -font.lfHeight);
-  base::GpFont* created = nullptr;
-  api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, base::kGpUnitPixel, &created);
-  SetHandle(Handle(created));
-  return font_;
+  base::GdipFont created;
+  api->GdipCreateFont(As<base::GpFontFamily>(family.GetHandle()), size, style, base::kGpUnitPixel,
+                      created.out());
+  font_ = std::move(created);
+  return GetHandle();
 }
 
 GdipStatus SkinFont::GetStyle(int32_t* style) const {
   const base::GdiplusApi* api = base::Gdiplus();
   INT value = 0;
-  const GdipStatus status = api ? api->GdipGetFontStyle(As<base::GpFont>(font_), &value) : kNotStarted;
+  const GdipStatus status = api ? api->GdipGetFontStyle(font_.get(), &value) : kNotStarted;
   *style = value;
   return status;
 }
 
 GdipStatus SkinFont::GetSize(float* size) const {
   const base::GdiplusApi* api = base::Gdiplus();
-  return api ? api->GdipGetFontSize(As<base::GpFont>(font_), size) : kNotStarted;
+  return api ? api->GdipGetFontSize(font_.get(), size) : kNotStarted;
 }
 
 GdipStatus SkinFont::GetUnit(int32_t* unit) const {
   const base::GdiplusApi* api = base::Gdiplus();
   int value = 0;
-  const GdipStatus status = api ? api->GdipGetFontUnit(As<base::GpFont>(font_), &value) : kNotStarted;
+  const GdipStatus status = api ? api->GdipGetFontUnit(font_.get(), &value) : kNotStarted;
   *unit = value;
   return status;
 }
 
 GdipStatus SkinFont::GetHeight(GdipHandle graphics, float* height) const {
   const base::GdiplusApi* api = base::Gdiplus();
-  return api ? api->GdipGetFontHeight(As<base::GpFont>(font_), As<base::GpGraphics>(graphics), height)
-             : kNotStarted;
+  return api ? api->GdipGetFontHeight(font_.get(), As<base::GpGraphics>(graphics), height) : kNotStarted;
 }
 
 // ---- SkinStringFormat ----
 
-SkinStringFormat::SkinStringFormat(SkinStringFormat&& other) noexcept
-    : format_(std::exchange(other.format_, 0)) {}
-SkinStringFormat& SkinStringFormat::operator=(SkinStringFormat&& other) noexcept {
-  if (this != &other) SetHandle(std::exchange(other.format_, 0));
-  return *this;
-}
-
-void SkinStringFormat::Release() {
-  if (format_ && base::Gdiplus()) base::Gdiplus()->GdipDeleteStringFormat(As<base::GpStringFormat>(format_));
-  format_ = 0;
-}
-
-void SkinStringFormat::SetHandle(GdipHandle format) {
-  if (format != format_) Release();
-  format_ = format;
-}
-
 GdipStatus SkinStringFormat::Create(int32_t flags, uint16_t language) {
   const base::GdiplusApi* api = base::Gdiplus();
   if (!api) return kNotStarted;
-  base::GpStringFormat* format = nullptr;
-  const GdipStatus status = api->GdipCreateStringFormat(flags, language, &format);
-  SetHandle(Handle(format));
+  base::GdipStringFormat format;
+  const GdipStatus status = api->GdipCreateStringFormat(flags, language, format.out());
+  format_ = std::move(format);
   return status;
 }
 
 GdipStatus SkinStringFormat::SetAlign(int32_t alignment) {
   const base::GdiplusApi* api = base::Gdiplus();
-  return api ? api->GdipSetStringFormatAlign(As<base::GpStringFormat>(format_), alignment) : kNotStarted;
+  return api ? api->GdipSetStringFormatAlign(format_.get(), alignment) : kNotStarted;
 }
 
 GdipStatus SkinStringFormat::SetLineAlign(int32_t alignment) {
   const base::GdiplusApi* api = base::Gdiplus();
-  return api ? api->GdipSetStringFormatLineAlign(As<base::GpStringFormat>(format_), alignment) : kNotStarted;
+  return api ? api->GdipSetStringFormatLineAlign(format_.get(), alignment) : kNotStarted;
 }
 
 GdipStatus SkinStringFormat::SetAlignment(int32_t alignment, int32_t lineAlignment) {

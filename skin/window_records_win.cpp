@@ -10,6 +10,7 @@
 #include <cstring>
 #include <iterator>
 #include <unordered_map>
+#include <utility>
 
 #include "skin/skin_win.h"
 
@@ -30,7 +31,7 @@ struct WindowRecord {
   bool changed = false;     // something was changed and not drawn
   intptr_t numbers[std::size(kNumberNames)] = {};
   ImageHandle images[std::size(kImageNames)] = {};
-  HBITMAP cache = nullptr;
+  GdiObject<HBITMAP> cache;
   LoadDialogHeld held;
 };
 
@@ -130,7 +131,7 @@ intptr_t Value(HWND window, const char* name) {
   if (!record) return 0;
   if (const int i = IndexOf(kNumberNames, name); i >= 0) return record->numbers[i];
   if (const int i = IndexOf(kImageNames, name); i >= 0) return static_cast<intptr_t>(record->images[i]);
-  if (Named(name, kPropCacheBitmap)) return reinterpret_cast<intptr_t>(record->cache);
+  if (Named(name, kPropCacheBitmap)) return reinterpret_cast<intptr_t>(record->cache.get());
   const auto saved = reinterpret_cast<intptr_t>(record->saved);
   if (Named(name, kPropWndProc)) return record->adopted ? 0 : saved;
   if (Named(name, kPropChildWndProc)) return HasLayeredRole(*record) ? saved : 0;
@@ -179,18 +180,16 @@ ImageHandle TakeImage(HWND window, const char* name) {
   return image;
 }
 
-HBITMAP SwapCacheBitmap(HWND control, HBITMAP cache) {
+void SetCacheBitmap(HWND control, GdiObject<HBITMAP> cache) {
   const Locked locked;
   WindowRecord* record = Find(control);
-  if (!record) return cache;  // not ours to keep: the caller deletes it
-  HBITMAP old = record->cache;
-  record->cache = cache;
-  if (cache) {
-    SetWindowProp(control, kPropCacheBitmap, reinterpret_cast<intptr_t>(cache));
+  if (!record) return;  // not ours to keep: it goes with `cache`
+  record->cache = std::move(cache);
+  if (HBITMAP kept = record->cache.get()) {
+    SetWindowProp(control, kPropCacheBitmap, reinterpret_cast<intptr_t>(kept));
   } else {
     RemovePropA(control, kPropCacheBitmap);
   }
-  return old;
 }
 
 void MarkChanged(HWND window) {

@@ -169,14 +169,12 @@ class Win32ServiceSystem final : public ServiceSystem {
   }
 
   bool StartThread(Subroutine routine, intptr_t parameter, bool keepHandle, intptr_t* handle) override {
-    auto* start = new (std::nothrow) ThreadStart{routine, parameter};
+    std::unique_ptr<ThreadStart> start(new (std::nothrow) ThreadStart{routine, parameter});
     if (!start) return false;
     DWORD id = 0;
-    KernelHandle thread(CreateThread(nullptr, 0, ThreadEntry, start, 0, &id));
-    if (!thread) {
-      delete start;
-      return false;
-    }
+    KernelHandle thread(CreateThread(nullptr, 0, ThreadEntry, start.get(), 0, &id));
+    if (!thread) return false;
+    start.release();  // the thread's now: ThreadEntry frees it
     if (keepHandle) *handle = reinterpret_cast<intptr_t>(thread.release());
     return true;
   }

@@ -19,7 +19,7 @@ bool ParseOrdinal(const char* name, uint16_t* ordinal) {
 }
 
 DeclaredFunctions::DeclaredFunctions(std::span<const Declaration> table, LibraryLoader& loader)
-    : table_(table), loader_(loader), entries_(new Entry[table.size()]) {}
+    : table_(table), loader_(loader), entries_(std::make_unique<Entry[]>(table.size())) {}
 
 DeclaredFunctions::~DeclaredFunctions() = default;
 

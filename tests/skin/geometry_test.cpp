@@ -68,5 +68,17 @@ TEST(NextState, FollowsTheMouseAndTheEnabledFlag) {
   EXPECT_EQ(NextState(kStateHover, ButtonEvent::kDisabled), kStateDisabled);
 }
 
+TEST(NextState, FollowsTheFocusAndThePushedStateOfAButtonPaintingItself) {
+  EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kFocusGained), kStateHover);
+  EXPECT_EQ(NextState(kStateNormal, ButtonEvent::kFocusGained), kStateNormal);
+  EXPECT_EQ(NextState(kStateHover, ButtonEvent::kFocusLost), kStateNormal);
+  EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kFocusLost), kStatePressed);
+  EXPECT_EQ(NextState(kStateNormal, ButtonEvent::kPushed), kStatePressed);
+  EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kUnpushed), kStateNormal);
+  EXPECT_EQ(NextState(kStatePressed, ButtonEvent::kUnpushedFocused), kStateHover);
+  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kPushed), kStateDisabled);
+  EXPECT_EQ(NextState(kStateDisabled, ButtonEvent::kUnpushedFocused), kStateDisabled);
+}
+
 }  // namespace
 }  // namespace skin
