@@ -8,10 +8,10 @@
 #include <array>
 
 #include "base/handles_win.h"
-#include "components/box_unit.h"
-#include "components/box_win.h"
-#include "components/cartoon_object.h"
-#include "components/label.h"
+#include "components/box/box_unit.h"
+#include "components/box/box_win.h"
+#include "components/label/label.h"
+#include "components/object/cartoon_object.h"
 
 namespace components {
 namespace {

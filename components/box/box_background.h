@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "components/blend.h"
+#include "components/image/blend.h"
 
 namespace components {
 

@@ -1,11 +1,11 @@
 // The animation box's engine: its objects, commands, hit testing, mouse handling and drawing.
 // The moves and the frame loop are in box_motion.cpp.
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "components/transform.h"
+#include "components/image/transform.h"
 
 namespace components {
 

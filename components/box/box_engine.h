@@ -19,10 +19,10 @@
 #include <unordered_map>
 #include <vector>
 
-#include "components/blend.h"
-#include "components/box_object.h"
-#include "components/pixel_tests.h"
-#include "components/resource_pool.h"
+#include "components/box/box_object.h"
+#include "components/box/resource_pool.h"
+#include "components/image/blend.h"
+#include "components/image/pixel_tests.h"
 
 namespace components {
 

@@ -1,7 +1,7 @@
 // The animation box's input: object-level mouse events and the steered object's moves.
 #include <cmath>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 namespace components {
 

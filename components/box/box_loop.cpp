@@ -3,7 +3,7 @@
 // repaint.
 #include <cstdlib>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 namespace components {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "components/frame_set.h"
-#include "components/object_properties.h"
+#include "components/image/frame_set.h"
+#include "components/object/object_properties.h"
 
 namespace components {
 

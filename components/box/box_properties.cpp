@@ -1,9 +1,9 @@
 // The animation box's properties and its stored property data.
-#include "components/box_properties.h"
+#include "components/box/box_properties.h"
 
 #include <algorithm>
 
-#include "components/stored_fields.h"
+#include "components/object/stored_fields.h"
 
 namespace components {
 

@@ -1,5 +1,5 @@
 // The animation box's unit rules that need no window.
-#include "components/box_unit.h"
+#include "components/box/box_unit.h"
 
 namespace components {
 namespace {

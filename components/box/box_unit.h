@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "components/box_properties.h"
+#include "components/box/box_properties.h"
 #include "runtime/forms/unit_class.h"
 
 namespace components {

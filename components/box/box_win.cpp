@@ -1,7 +1,7 @@
 // The `CartoonBox` unit: the window, its drawing state (border, pen, brush, font), the rendered
 // background, the repaint of the invalidated bounding box from the background and the objects'
 // frames, the 5 ms frame loop and the mouse, and the engine's view of the window system.
-#include "components/box_win.h"
+#include "components/box/box_win.h"
 
 #include <windows.h>
 // (after windows.h)
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "base/gdi_win.h"
-#include "components/box_background.h"
-#include "components/box_unit.h"
+#include "components/box/box_background.h"
+#include "components/box/box_unit.h"
 #include "components/library_win.h"
 #include "runtime/classes/property_picture_win.h"
 #include "runtime/classes/system_sound_win.h"

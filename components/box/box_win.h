@@ -7,7 +7,7 @@
 #include <span>
 #include <string>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 #include "runtime/forms/unit_class.h"
 
 namespace runtime {

@@ -1,5 +1,5 @@
 // The animation box's reference-counted resource pool.
-#include "components/resource_pool.h"
+#include "components/box/resource_pool.h"
 
 #include <algorithm>
 #include <utility>

@@ -9,7 +9,7 @@
 #include <span>
 #include <vector>
 
-#include "components/frame_set.h"
+#include "components/image/frame_set.h"
 
 namespace components {
 

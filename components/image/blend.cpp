@@ -4,7 +4,7 @@
 // (n + 1 + (n >> 8)) >> 8, exact for every n up to 255 * 255 + 127. Every value fits 16 bits:
 // where SSE2 exists (x86_64) eight channels go through one vector; the i686 product, which
 // cannot count on SSE2, takes the scalar row.
-#include "components/blend.h"
+#include "components/image/blend.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "components/frame_set.h"
+#include "components/image/frame_set.h"
 
 namespace components {
 

@@ -1,5 +1,5 @@
 // Size checks and construction of frame sets.
-#include "components/frame_set.h"
+#include "components/image/frame_set.h"
 
 #include <limits>
 #include <new>

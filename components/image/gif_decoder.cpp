@@ -3,7 +3,7 @@
 // each image is decoded (lzw_decoder.h), clipped to the logical screen and drawn onto the
 // canvas. Disposal 2 and 3 both restore the area an image covered from a copy saved before it
 // was drawn.
-#include "components/gif_decoder.h"
+#include "components/image/gif_decoder.h"
 
 #include <algorithm>
 #include <array>
@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/byte_reader.h"
-#include "components/lzw_decoder.h"
+#include "components/image/lzw_decoder.h"
 
 namespace components {
 

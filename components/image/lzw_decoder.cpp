@@ -2,7 +2,7 @@
 // entry made after code X, written at position p, is the len(X) + 1 bytes starting at p (X's
 // string and the first byte of the string after it). So the table keeps only a position and a
 // length per entry, and decoding a code is a short copy within the output.
-#include "components/lzw_decoder.h"
+#include "components/image/lzw_decoder.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
 // Picture loading dispatch.
-#include "components/picture.h"
+#include "components/image/picture.h"
 
 #include <cstring>
 
-#include "components/gif_decoder.h"
-#include "components/png_decoder.h"
+#include "components/image/gif_decoder.h"
+#include "components/image/png_decoder.h"
 
 namespace components {
 namespace {

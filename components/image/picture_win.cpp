@@ -2,7 +2,7 @@
 // loader for the whole program) and they are read back here as a 32-bit top-down frame: a
 // bitmap through GetDIBits at its own size, an icon or cursor drawn onto white at its own size.
 // The result is opaque: the transparency byte of every pixel is cleared.
-#include "components/picture_win.h"
+#include "components/image/picture_win.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // here as one 32-bit frame.
 #pragma once
 
-#include "components/picture.h"
+#include "components/image/picture.h"
 
 namespace components {
 

@@ -1,6 +1,6 @@
 // Pixel tests. Rectangles are computed in 64 bits: positions come from scripts and may lie
 // anywhere in the 32-bit range.
-#include "components/pixel_tests.h"
+#include "components/image/pixel_tests.h"
 
 #include <algorithm>
 

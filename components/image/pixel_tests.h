@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "components/frame_set.h"
+#include "components/image/frame_set.h"
 
 namespace components {
 

@@ -1,7 +1,7 @@
 // libpng reports errors by longjmp. The two functions that call into libpng after setjmp hold
 // nothing with a destructor, and the callbacks only copy bytes or jump; every C++ object lives
 // in DecodePng, which libpng never jumps out of.
-#include "components/png_decoder.h"
+#include "components/image/png_decoder.h"
 
 #include <png.h>
 

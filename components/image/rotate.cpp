@@ -4,8 +4,8 @@
 #include <new>
 #include <vector>
 
-#include "components/rotation_math.h"
-#include "components/transform.h"
+#include "components/image/rotation_math.h"
+#include "components/image/transform.h"
 
 namespace components {
 namespace {

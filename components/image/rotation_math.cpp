@@ -2,7 +2,7 @@
 // under DoublePrecisionFpu: each + - * then rounds exactly once to double, the same on the
 // i686 product as on x86_64. The functions are not inlined into their callers so that no
 // operation can be scheduled before the precision is set.
-#include "components/rotation_math.h"
+#include "components/image/rotation_math.h"
 
 #include <cmath>
 

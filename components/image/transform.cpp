@@ -1,5 +1,5 @@
 // Flip, zoom, trend and brightness: integer arithmetic only. Rotation is in rotate.cpp.
-#include "components/transform.h"
+#include "components/image/transform.h"
 
 #include <algorithm>
 #include <new>

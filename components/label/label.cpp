@@ -1,5 +1,5 @@
 // The transparent label's portable rules.
-#include "components/label.h"
+#include "components/label/label.h"
 
 #include <iterator>
 #include <string>

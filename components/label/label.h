@@ -7,7 +7,7 @@
 #include <optional>
 #include <span>
 
-#include "components/label_properties.h"
+#include "components/label/label_properties.h"
 #include "runtime/forms/unit_class.h"
 #include "runtime/templates/font_record.h"
 

@@ -1,6 +1,6 @@
 // Reading the transparent label's class block, by the rules of every class block: empty gives
 // the defaults, a newer version is rejected, a field running past the end is malformed.
-#include "components/label_properties.h"
+#include "components/label/label_properties.h"
 
 #include "base/byte_reader.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/gdi_win.h"
-#include "components/label.h"
+#include "components/label/label.h"
 #include "components/library_win.h"
 #include "runtime/classes/unit_win.h"
 

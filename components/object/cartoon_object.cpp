@@ -1,10 +1,10 @@
 // The animation object's unit rules that need no window.
-#include "components/cartoon_object.h"
+#include "components/object/cartoon_object.h"
 
 #include <array>
 
-#include "components/label.h"
-#include "components/transform.h"
+#include "components/image/transform.h"
+#include "components/label/label.h"
 #include "runtime/templates/font_record.h"
 
 namespace components {

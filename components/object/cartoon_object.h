@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "components/frame_set.h"
-#include "components/object_properties.h"
+#include "components/image/frame_set.h"
+#include "components/object/object_properties.h"
 #include "runtime/forms/unit_class.h"
 
 namespace components {

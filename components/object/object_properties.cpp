@@ -1,10 +1,10 @@
 // The animation object's property table and stored property data.
-#include "components/object_properties.h"
+#include "components/object/object_properties.h"
 
 #include <algorithm>
 #include <array>
 
-#include "components/stored_fields.h"
+#include "components/object/stored_fields.h"
 
 namespace components {
 namespace {

@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "base/gdi_win.h"
-#include "components/cartoon_object.h"
+#include "components/image/picture_win.h"
 #include "components/library_win.h"
-#include "components/picture_win.h"
-#include "components/preview.h"
-#include "components/text_render.h"
+#include "components/object/cartoon_object.h"
+#include "components/object/preview.h"
+#include "components/object/text_render.h"
 #include "runtime/classes/unit_win.h"
 #include "runtime/templates/font_record.h"
 

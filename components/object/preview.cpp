@@ -1,5 +1,5 @@
 // The animation object's design-mode preview.
-#include "components/preview.h"
+#include "components/object/preview.h"
 
 #include <algorithm>
 

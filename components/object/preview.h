@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "components/blend.h"
-#include "components/frame_set.h"
+#include "components/image/blend.h"
+#include "components/image/frame_set.h"
 
 namespace components {
 

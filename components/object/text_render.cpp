@@ -1,5 +1,5 @@
 // The portable half of text rendering.
-#include "components/text_render.h"
+#include "components/object/text_render.h"
 
 namespace components {
 

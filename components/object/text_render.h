@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "components/frame_set.h"
+#include "components/image/frame_set.h"
 
 namespace components {
 

@@ -7,7 +7,7 @@
 #include <new>
 
 #include "base/gdi_win.h"
-#include "components/text_render.h"
+#include "components/object/text_render.h"
 
 namespace components {
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <random>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 using namespace components;
 

@@ -11,14 +11,14 @@
 #include <cstdlib>
 #include <random>
 
-#include "components/blend.h"
-#include "components/gif_decoder.h"
-#include "components/png_decoder.h"
-#include "components/rotation_math.h"
-#include "components/transform.h"
-#include "gif_writer.h"
-#include "giflib_reference.h"
-#include "png_writer.h"
+#include "components/image/blend.h"
+#include "components/image/gif_decoder.h"
+#include "components/image/gif_writer.h"
+#include "components/image/giflib_reference.h"
+#include "components/image/png_decoder.h"
+#include "components/image/png_writer.h"
+#include "components/image/rotation_math.h"
+#include "components/image/transform.h"
 
 using namespace components;
 

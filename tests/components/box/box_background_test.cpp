@@ -1,5 +1,5 @@
 // The animation box's background modes, on hand-computed pixels.
-#include "components/box_background.h"
+#include "components/box/box_background.h"
 
 #include <gtest/gtest.h>
 

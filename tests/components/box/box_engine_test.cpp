@@ -1,7 +1,7 @@
 // The animation box's engine under a fake clock: moves and their events, collisions, the
 // auto-forward stops, GIF timing, mouse events, paths, steering, watched keys, the pool, the
 // forced repaint and the sounds.
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The animation box's stored property data.
-#include "components/box_properties.h"
+#include "components/box/box_properties.h"
 
 #include <gtest/gtest.h>
 

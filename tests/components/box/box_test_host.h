@@ -6,7 +6,7 @@
 #include <set>
 #include <vector>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 namespace box_test {
 

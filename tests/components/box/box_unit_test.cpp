@@ -1,5 +1,5 @@
 // The animation box's unit rules: what a property change sets off, and the brush tables.
-#include "components/box_unit.h"
+#include "components/box/box_unit.h"
 
 #include <gtest/gtest.h>
 

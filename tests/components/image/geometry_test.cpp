@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numeric>
 
-#include "components/frame_set.h"
-#include "components/rotation_math.h"
-#include "components/transform.h"
+#include "components/image/frame_set.h"
+#include "components/image/rotation_math.h"
+#include "components/image/transform.h"
 
 using namespace components;
 

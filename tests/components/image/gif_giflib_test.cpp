@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "components/gif_decoder.h"
+#include "components/image/gif_decoder.h"
 #include "gif_writer.h"
 #include "giflib_reference.h"
 

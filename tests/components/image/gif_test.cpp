@@ -1,7 +1,7 @@
 // Our GIF decoder on files built by the test encoder, with expectations worked out by hand.
 #include <gtest/gtest.h>
 
-#include "components/gif_decoder.h"
+#include "components/image/gif_decoder.h"
 #include "gif_writer.h"
 
 using namespace components;

@@ -3,7 +3,7 @@
 
 #include <random>
 
-#include "components/lzw_decoder.h"
+#include "components/image/lzw_decoder.h"
 #include "gif_writer.h"
 
 using namespace components;

@@ -1,5 +1,5 @@
 // Picture loading dispatch: signatures, the platform's picture service, transparent colours.
-#include "components/picture.h"
+#include "components/image/picture.h"
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 #include <climits>
 
 #include "base/mul_div.h"
-#include "components/blend.h"
-#include "components/frame_set.h"
-#include "components/transform.h"
+#include "components/image/blend.h"
+#include "components/image/frame_set.h"
+#include "components/image/transform.h"
 
 using namespace components;
 using base::MulDiv;

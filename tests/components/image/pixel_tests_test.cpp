@@ -1,5 +1,5 @@
 // The pixel tests behind collisions, hit testing and the box's edges.
-#include "components/pixel_tests.h"
+#include "components/image/pixel_tests.h"
 
 #include <gtest/gtest.h>
 

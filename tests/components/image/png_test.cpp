@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
-#include "components/png_decoder.h"
+#include "components/image/png_decoder.h"
 #include "png_writer.h"
 
 using namespace components;

@@ -1,7 +1,7 @@
 // The rotation arithmetic compiled for the x87 unit, in a namespace of its own so that it can
 // sit beside the SSE2 build in one test.
 #define components components_x87
-#include "components/rotation_math.cpp"
+#include "components/image/rotation_math.cpp"
 #undef components
 
 #include "rotation_x87.h"

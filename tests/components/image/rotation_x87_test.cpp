@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "components/rotation_math.h"
+#include "components/image/rotation_math.h"
 
 namespace {
 

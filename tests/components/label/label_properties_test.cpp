@@ -1,6 +1,6 @@
 // The transparent label's class block: defaults, the stored empty caption, versions and
 // clamping on write.
-#include "components/label_properties.h"
+#include "components/label/label_properties.h"
 
 #include <gtest/gtest.h>
 

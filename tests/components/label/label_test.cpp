@@ -1,6 +1,6 @@
 // The transparent label's portable rules: property values and clamping, the drawing font,
 // effect passes, truncated stored data and the design environment's text conversion.
-#include "components/label.h"
+#include "components/label/label.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The animation object's unit rules: design-time enablement, what a property change sets off,
 // text conversion, the preview's transforms, pixels and frame clock.
-#include "components/cartoon_object.h"
+#include "components/object/cartoon_object.h"
 
 #include <gtest/gtest.h>
 
-#include "components/preview.h"
+#include "components/object/preview.h"
 #include "runtime/templates/font_record.h"
 
 using namespace components;

@@ -1,5 +1,5 @@
 // The animation object's property table, clamping and stored property data.
-#include "components/object_properties.h"
+#include "components/object/object_properties.h"
 
 #include <gtest/gtest.h>
 

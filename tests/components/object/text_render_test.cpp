@@ -1,5 +1,5 @@
 // The portable half of text rendering: lines and the two-coloured result.
-#include "components/text_render.h"
+#include "components/object/text_render.h"
 
 #include <gtest/gtest.h>
 

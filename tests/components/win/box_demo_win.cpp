@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "../png_writer.h"
 #include "assets/assets.h"
-#include "components/box_properties.h"
-#include "components/box_win.h"
+#include "components/box/box_properties.h"
+#include "components/box/box_win.h"
+#include "components/image/png_writer.h"
 #include "components/library_win.h"
-#include "components/object_properties.h"
+#include "components/object/object_properties.h"
 #include "runtime/classes/unit_win.h"
 #include "unit_host_win.h"
 

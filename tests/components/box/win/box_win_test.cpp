@@ -2,7 +2,7 @@
 // picture modes, the stretch), objects from animation object units composed into the window's
 // pixels, posted mouse input turned into object events, a box destroyed by its own event
 // handler in the middle of a tick, and a box in design mode with its picture editor.
-#include "components/box_win.h"
+#include "components/box/box_win.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "../png_writer.h"
-#include "components/box_properties.h"
-#include "components/cartoon_object.h"
+#include "components/box/box_properties.h"
+#include "components/image/png_writer.h"
 #include "components/library_win.h"
+#include "components/object/cartoon_object.h"
+#include "components/win/unit_host_win.h"
 #include "runtime/classes/unit_win.h"
-#include "unit_host_win.h"
 
 using namespace components;
 using runtime::Bytes;

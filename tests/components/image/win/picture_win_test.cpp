@@ -1,5 +1,5 @@
 // The OLE picture service: a bitmap in memory read back as a 32-bit frame.
-#include "components/picture_win.h"
+#include "components/image/picture_win.h"
 
 #include <gtest/gtest.h>
 #include <ole2.h>
@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "components/picture.h"
+#include "components/image/picture.h"
 
 using namespace components;
 

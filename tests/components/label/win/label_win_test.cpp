@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <tuple>
 
-#include "components/label.h"
+#include "components/label/label.h"
 #include "components/library_win.h"
-#include "unit_host_win.h"
+#include "components/win/unit_host_win.h"
 
 using namespace components;
 using unit_host::Host;

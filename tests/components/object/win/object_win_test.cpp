@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <fstream>
 
-#include "../gif_writer.h"
-#include "../png_writer.h"
-#include "components/cartoon_object.h"
+#include "components/image/gif_writer.h"
+#include "components/image/png_writer.h"
 #include "components/library_win.h"
-#include "components/preview.h"
+#include "components/object/cartoon_object.h"
+#include "components/object/preview.h"
+#include "components/win/unit_host_win.h"
 #include "support/child_process_win.h"
-#include "unit_host_win.h"
 
 using namespace components;
 using runtime::Bytes;

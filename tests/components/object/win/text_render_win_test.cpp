@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "components/text_render.h"
+#include "components/object/text_render.h"
 
 using namespace components;
 
