@@ -1,6 +1,8 @@
 // The `TransLabel` unit: a child window with the transparent extended style that draws only
 // its text (with its effect) over whatever lies behind it, and after every change or move makes
 // the windows behind it repaint the area it covers before it draws again.
+#include "components/label/label_win.h"
+
 #include <windows.h>
 
 #include <string>
@@ -8,7 +10,6 @@
 
 #include "base/gdi_win.h"
 #include "components/label/label.h"
-#include "components/library_win.h"
 #include "runtime/classes/unit_win.h"
 
 namespace components {

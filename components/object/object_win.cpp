@@ -1,14 +1,16 @@
 // The `CartoonObject` unit: at run time a child window that paints nothing and keeps the
 // sprite's properties and source image for the animation box; in design mode a bordered window
 // that previews the sprite (dotted sheet, centred frame, red outline) and plays a GIF's frames.
+#include "components/object/object_win.h"
+
 #include <windows.h>
 
 #include <optional>
 
 #include "base/gdi_win.h"
 #include "components/image/picture_win.h"
-#include "components/library_win.h"
 #include "components/object/cartoon_object.h"
+#include "components/object/picture_file_win.h"
 #include "components/object/preview.h"
 #include "components/object/text_render.h"
 #include "runtime/classes/unit_win.h"

@@ -19,8 +19,8 @@
 #include "components/box/box_properties.h"
 #include "components/box/box_win.h"
 #include "components/image/png_writer.h"
-#include "components/library_win.h"
 #include "components/object/object_properties.h"
+#include "components/object/object_win.h"
 #include "runtime/classes/unit_win.h"
 #include "unit_host_win.h"
 

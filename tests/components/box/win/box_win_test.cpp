@@ -15,8 +15,9 @@
 
 #include "components/box/box_properties.h"
 #include "components/image/png_writer.h"
-#include "components/library_win.h"
 #include "components/object/cartoon_object.h"
+#include "components/object/object_win.h"
+#include "components/object/picture_file_win.h"
 #include "components/win/unit_host_win.h"
 #include "runtime/classes/unit_win.h"
 

@@ -1,5 +1,7 @@
 // The transparent label under Wine: its effects, vertical placement, font rules and the
 // see-through refresh, read back from the screen over a plain host.
+#include "components/label/label_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -7,7 +9,6 @@
 #include <tuple>
 
 #include "components/label/label.h"
-#include "components/library_win.h"
 #include "components/win/unit_host_win.h"
 
 using namespace components;

@@ -1,6 +1,8 @@
 // The animation object's unit under Wine: the design-mode preview read back from the screen
 // (dot grid, centred frame, red outline; a GIF stepping at its delays), the design-time rules
 // through the class interface, and a run-time window that paints nothing and runs no timer.
+#include "components/object/object_win.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,8 +11,8 @@
 
 #include "components/image/gif_writer.h"
 #include "components/image/png_writer.h"
-#include "components/library_win.h"
 #include "components/object/cartoon_object.h"
+#include "components/object/picture_file_win.h"
 #include "components/object/preview.h"
 #include "components/win/unit_host_win.h"
 #include "support/child_process_win.h"
