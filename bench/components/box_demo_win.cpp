@@ -1,4 +1,4 @@
-// The animation box's sprite demo (a test tool, not shipped): an overlay-sized box with a few
+// The animation box's sprite demo (a bench tool, not shipped): an overlay-sized box with a few
 // hundred objects made from the program's own artwork and two texts, moving, spinning,
 // bouncing off the edges and off each other. It measures what the box reaches on its own 5 ms
 // timer (ticks and repaints per second, the time each takes) and can leave a screenshot.
@@ -21,8 +21,8 @@
 #include "components/image/png_writer.h"
 #include "components/object/object_properties.h"
 #include "components/object/object_win.h"
+#include "components/win/unit_host_win.h"
 #include "runtime/classes/unit_win.h"
-#include "unit_host_win.h"
 
 using namespace components;
 using unit_host::Host;
