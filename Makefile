@@ -93,9 +93,9 @@ fuzz: fuzz-build
 bench: bench-build build/win64/build.ninja
 	scripts/bench.sh build/bench
 	cmake --build --preset win64 --target skin_bench box_demo
-	scripts/wine-emulator.sh build/win64/tests/skin/skin_bench.exe
-	scripts/wine-emulator.sh build/win64/tests/components/box_demo.exe 500 10
-	scripts/wine-emulator.sh build/win64/tests/components/box_demo.exe 2000 10 0
+	scripts/wine-emulator.sh build/win64/bench/skin/skin_bench.exe
+	scripts/wine-emulator.sh build/win64/bench/components/box_demo.exe 500 10
+	scripts/wine-emulator.sh build/win64/bench/components/box_demo.exe 2000 10 0
 
 clean:
 	rm -rf build/native build/win64 build/win32 build/fuzz build/bench

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <array>
 
-#include "components/label_properties.h"
+#include "components/label/label_properties.h"
 #include "runtime/templates/class_blocks.h"
 #include "runtime/templates/template_writer.h"
 

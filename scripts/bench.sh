@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs every benchmark executable of a bench build.
+# Runs every benchmark executable a bench build made of bench/.
 set -uo pipefail
 build=$1
 status=0
@@ -8,6 +8,6 @@ while IFS= read -r exe; do
   found=1
   echo "== $(basename "$exe")"
   "$exe" --benchmark_counters_tabular=true || status=1
-done < <(find "$build" -type f -perm -u+x -name '*_bench' | sort)
-((found)) || echo "bench: no benchmarks in $build"
+done < <(find "$build/bench" -type f -perm -u+x -name '*_bench' | sort)
+((found)) || echo "bench: no benchmarks in $build/bench"
 exit $status

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "components/png_decoder.h"
+#include "components/image/png_decoder.h"
 
 using namespace components;
 

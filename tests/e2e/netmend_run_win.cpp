@@ -9,7 +9,7 @@
 
 #include "app/support/expected_repair_list.h"
 #include "app/win/stand_ins_win.h"
-#include "components/png_writer.h"
+#include "components/image/png_writer.h"
 #include "support/child_process_win.h"
 
 namespace e2e {

@@ -4,7 +4,7 @@
 // files too large to take.
 #include <gtest/gtest.h>
 
-#include "components/png_writer.h"
+#include "components/image/png_writer.h"
 #include "e2e/netmend_run_win.h"
 #include "support/child_process_win.h"
 

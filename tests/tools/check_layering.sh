@@ -1,11 +1,14 @@
 #!/bin/bash
 # The rooms lean one way: each may include only itself and the rooms beneath it. base/ uses
 # nothing of ours; runtime/core only base/; runtime/templates the core; runtime/forms the
-# templates; runtime/classes the forms; the top of runtime/ its rooms; components/ and skin/
-# the runtime and base/; app/ (and its services) only base/, the runtime's core and templates
-# and its entry headers (runtime/entry_points*.h), besides the components and the skin;
-# nothing but app/, tools/ and the tests includes app/. Prints every
-# include that leans the wrong way and fails when there is one.
+# templates; runtime/classes the forms; the top of runtime/ its rooms; the components' rooms
+# and skin/ the runtime and base/, and among the components the image core (components/image/)
+# none of the units, the label the image core, the object the label and the image core, the
+# box the object, the label and the image core, and only the registration in components/
+# itself all of them; app/ (and its services) only base/, the runtime's core and templates and
+# its entry headers (runtime/entry_points*.h), besides the components and the skin; nothing
+# but app/, tools/ and the tests includes app/. Prints every include that leans the wrong way
+# and fails when there is one.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
@@ -18,6 +21,10 @@ room_of() {
     runtime/classes/*) echo classes ;;
     runtime/entry_points*) echo entry ;;
     runtime/*) echo runtime ;;
+    components/image/*) echo image ;;
+    components/label/*) echo label ;;
+    components/object/*) echo object ;;
+    components/box/*) echo box ;;
     components/*) echo components ;;
     assets/*) echo assets ;;
     skin/*) echo skin ;;
@@ -38,12 +45,16 @@ allowed() {
     classes) echo "base core templates forms" ;;
     runtime) echo "base core templates forms classes entry" ;;
     entry) echo "base core templates forms classes runtime" ;;
-    components) echo "base core templates forms classes runtime entry" ;;
+    image) echo "base core templates forms classes runtime entry" ;;
+    label) echo "base core templates forms classes runtime entry image" ;;
+    object) echo "base core templates forms classes runtime entry image label" ;;
+    box) echo "base core templates forms classes runtime entry image label object" ;;
+    components) echo "base core templates forms classes runtime entry image label object box" ;;
     assets) echo "base" ;;
-    skin) echo "base core templates forms classes runtime entry components assets" ;;
+    skin) echo "base core templates forms classes runtime entry image label object box components assets" ;;
     services) echo "base core templates entry" ;;
-    app) echo "base core templates entry components assets skin services" ;;
-    tools) echo "base core templates forms classes runtime entry components assets skin services app" ;;
+    app) echo "base core templates entry image label object box components assets skin services" ;;
+    tools) echo "base core templates forms classes runtime entry image label object box components assets skin services app" ;;
   esac
 }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "components/box_properties.h"
+#include "components/box/box_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   components::BoxProperties read;

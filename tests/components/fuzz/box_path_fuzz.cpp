@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "components/box_engine.h"
+#include "components/box/box_engine.h"
 
 namespace {
 

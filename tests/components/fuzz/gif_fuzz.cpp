@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "components/gif_decoder.h"
+#include "components/image/gif_decoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A smaller budget than the product's keeps each run fast; the arithmetic is the same.

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "components/lzw_decoder.h"
+#include "components/image/lzw_decoder.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <fstream>
 #include <string>
 
-#include "components/object_properties.h"
-#include "gif_writer.h"
-#include "png_writer.h"
+#include "components/image/gif_writer.h"
+#include "components/image/png_writer.h"
+#include "components/object/object_properties.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "components/object_properties.h"
+#include "components/object/object_properties.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   components::ObjectProperties read;

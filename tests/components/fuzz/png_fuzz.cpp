@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "components/png_decoder.h"
+#include "components/image/png_decoder.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "components/cartoon_object.h"
-#include "components/label.h"
-#include "components/library_win.h"
+#include "components/label/label.h"
+#include "components/label/label_win.h"
+#include "components/object/cartoon_object.h"
+#include "components/object/object_win.h"
 #include "runtime/templates/font_record.h"
 #include "support/child_process_win.h"
 #include "unit_host_win.h"

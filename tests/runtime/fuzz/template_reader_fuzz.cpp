@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "components/label_properties.h"
+#include "components/label/label_properties.h"
 #include "runtime/templates/class_blocks.h"
 #include "runtime/templates/template_reader.h"
 #include "runtime/templates/template_writer.h"

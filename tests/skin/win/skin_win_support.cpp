@@ -5,7 +5,7 @@
 
 #include <map>
 
-#include "components/png_writer.h"
+#include "components/image/png_writer.h"
 #include "runtime/core/declared_functions_win.h"
 #include "skin/skin_win.h"
 

@@ -1,0 +1,129 @@
+// Flip, zoom, trend and brightness: integer arithmetic only. Rotation is in rotate.cpp.
+#include "components/image/transform.h"
+
+#include <algorithm>
+#include <new>
+#include <vector>
+
+#include "base/mul_div.h"
+
+namespace components {
+
+using base::MulDiv;
+namespace {
+
+// Applies `channel` to each colour byte of every opaque pixel, keeping the transparency byte.
+template <typename ChannelFn>
+void ForEachOpaqueChannel(FrameSet& set, ChannelFn channel) {
+  for (Frame& frame : set.frames) {
+    const uint32_t key = KeyOf(frame.transparentColor);
+    for (uint32_t& p : frame.pixels) {
+      if (!IsOpaque(p, key)) continue;
+      uint32_t out = p & 0xFF000000;
+      for (int shift = 0; shift < 24; shift += 8) {
+        out |= static_cast<uint32_t>(channel(static_cast<int32_t>((p >> shift) & 0xFF), shift)) << shift;
+      }
+      p = out;
+    }
+  }
+}
+
+// Source positions of nearest sampling at pixel centres: ((2i + 1) from) / (2 to).
+std::vector<int32_t> NearestMap(int32_t from, int32_t to) {
+  std::vector<int32_t> map(static_cast<size_t>(to));
+  for (int32_t i = 0; i < to; ++i) {
+    map[i] = static_cast<int32_t>((2 * static_cast<int64_t>(i) + 1) * from / (2 * static_cast<int64_t>(to)));
+  }
+  return map;
+}
+
+void ZoomTo(FrameSet& set, int32_t newWidth, int32_t newHeight, size_t budget) {
+  if (FrameBytesWithin(newWidth, newHeight, static_cast<int64_t>(set.frames.size()), budget) == 0) {
+    set = {};
+    return;
+  }
+  const std::vector<int32_t> columns = NearestMap(set.width, newWidth);
+  const std::vector<int32_t> rows = NearestMap(set.height, newHeight);
+  for (Frame& frame : set.frames) {
+    const uint32_t key = KeyOf(frame.transparentColor);
+    std::vector<uint32_t> out(static_cast<size_t>(newWidth) * newHeight);
+    for (int32_t y = 0; y < newHeight; ++y) {
+      uint32_t* dst = out.data() + static_cast<size_t>(y) * newWidth;
+      if (y > 0 && rows[y] == rows[y - 1]) {  // enlarging: the same source row again
+        std::copy_n(dst - newWidth, newWidth, dst);
+        continue;
+      }
+      const uint32_t* src = frame.pixels.data() + static_cast<size_t>(rows[y]) * set.width;
+      if (frame.transparentColor == kNoColor) {
+        for (int32_t x = 0; x < newWidth; ++x) dst[x] = src[columns[x]];
+        continue;
+      }
+      for (int32_t x = 0; x < newWidth; ++x) {
+        const uint32_t p = src[columns[x]];
+        dst[x] = (p & kColorMask) == key ? (p | 0xFF000000) : p;
+      }
+    }
+    frame.pixels = std::move(out);
+    frame.transparentColor = kNoColor;
+  }
+  set.width = newWidth;
+  set.height = newHeight;
+}
+
+}  // namespace
+
+void Flip(FrameSet& set, int mode) {
+  if (set.Empty() || mode < 1 || mode > 3) return;
+  const size_t width = static_cast<size_t>(set.width);
+  for (Frame& frame : set.frames) {
+    if (mode == 3) {
+      std::reverse(frame.pixels.begin(), frame.pixels.end());
+      continue;
+    }
+    for (int32_t y = 0; y < set.height; ++y) {
+      auto row = frame.pixels.begin() + static_cast<ptrdiff_t>(y * width);
+      if (mode == 1) std::reverse(row, row + static_cast<ptrdiff_t>(width));
+      if (mode == 2 && y < set.height / 2) {
+        auto mirror = frame.pixels.begin() + static_cast<ptrdiff_t>((set.height - 1 - y) * width);
+        std::swap_ranges(row, row + static_cast<ptrdiff_t>(width), mirror);
+      }
+    }
+  }
+}
+
+void Zoom(FrameSet& set, int32_t zx, int32_t zy, size_t budget) {
+  if (set.Empty() || (zx == 1000 && zy == 1000) || zx <= 0 || zy <= 0) return;
+  const int32_t newWidth = MulDiv(set.width, zx, 1000);
+  const int32_t newHeight = MulDiv(set.height, zy, 1000);
+  if (newWidth <= 0 || newHeight <= 0) {
+    set = {};
+    return;
+  }
+  // With nearest sampling the two axes are independent, so the order of the passes that a
+  // separable filter would need (one enlarging, one shrinking) changes nothing.
+  try {
+    ZoomTo(set, newWidth, newHeight, budget);
+  } catch (const std::bad_alloc&) {
+    set = {};
+  }
+}
+
+void Trend(FrameSet& set, uint32_t color, int32_t percent) {
+  if (percent <= 0) return;
+  percent = std::min(percent, 100);
+  const uint32_t target = SwapRedBlue(color & kColorMask);
+  ForEachOpaqueChannel(set, [&](int32_t v, int shift) {
+    const int32_t c = static_cast<int32_t>((target >> shift) & 0xFF);
+    return v + MulDiv(c - v, percent, 100);
+  });
+}
+
+void Brighten(FrameSet& set, int32_t percent) {
+  if (percent == 0) return;
+  // Outside -100..25500 every channel ends at 0 or 255 anyway (v <= 255); bounding the factor
+  // keeps MulDiv from overflowing into its -1.
+  percent = std::clamp(percent, -100, 25500);
+  ForEachOpaqueChannel(set, [&](int32_t v, int) { return std::clamp(v + MulDiv(v, percent, 100), 0, 255); });
+}
+
+}  // namespace components
