@@ -60,9 +60,11 @@ class LookTimeline {
 
  private:
   void Sample(HWND main, HWND repair, HWND finish) {
-    if (const uintptr_t image = e2e::Property(main, kBackImage); image != background_) background_ = image, ++backgrounds_;
-    const std::string now = "background " + std::to_string(backgrounds_) + (IsWindow(repair) ? ", repair" : "") +
-                            (!IsWindow(finish)           ? ", no finish"
+    if (const uintptr_t image = e2e::Property(main, kBackImage); image != background_)
+      background_ = image, ++backgrounds_;
+    const std::string now = "background " + std::to_string(backgrounds_) +
+                            (IsWindow(repair) ? ", repair" : "") +
+                            (!IsWindow(finish)         ? ", no finish"
                              : IsWindowEnabled(finish) ? ", finish enabled"
                                                        : ", finish disabled");
     if (now == last_) return;
