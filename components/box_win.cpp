@@ -15,9 +15,9 @@
 #include "components/box_background.h"
 #include "components/box_unit.h"
 #include "components/library_win.h"
-#include "runtime/classes/property_picture_win.h"
-#include "runtime/classes/system_sound_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/property_picture_win.h"
+#include "runtime/units/system_sound_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

@@ -9,7 +9,7 @@
 #include "base/gdi_win.h"
 #include "components/label.h"
 #include "components/library_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

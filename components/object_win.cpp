@@ -11,8 +11,8 @@
 #include "components/picture_win.h"
 #include "components/preview.h"
 #include "components/text_render.h"
-#include "runtime/classes/unit_win.h"
 #include "runtime/templates/font_record.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

@@ -21,7 +21,7 @@
 #include "components/box_win.h"
 #include "components/library_win.h"
 #include "components/object_properties.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 #include "unit_host_win.h"
 
 using namespace components;

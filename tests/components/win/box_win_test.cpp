@@ -17,7 +17,7 @@
 #include "components/box_properties.h"
 #include "components/cartoon_object.h"
 #include "components/library_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 #include "unit_host_win.h"
 
 using namespace components;
