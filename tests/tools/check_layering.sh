@@ -1,11 +1,12 @@
 #!/bin/bash
 # The rooms lean one way: each may include only itself and the rooms beneath it. base/ uses
 # nothing of ours; runtime/core only base/; runtime/templates the core; runtime/forms the
-# templates; runtime/classes the forms; the top of runtime/ its rooms; components/ and skin/
-# the runtime and base/; app/ (and its services) only base/, the runtime's core and templates
-# and its entry headers (runtime/entry_points*.h), besides the components and the skin;
-# nothing but app/, tools/ and the tests includes app/. Prints every
-# include that leans the wrong way and fails when there is one.
+# templates; runtime/units (what every unit class needs) the forms; runtime/classes the units;
+# the top of runtime/ its rooms; components/ the runtime up to its units (never the built-in
+# classes) and base/; skin/ the runtime, the components and base/; app/ (and its services) only
+# base/, the runtime's core and templates and its entry headers (runtime/entry_points*.h),
+# besides the components and the skin; nothing but app/, tools/ and the tests includes app/.
+# Prints every include that leans the wrong way and fails when there is one.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
@@ -15,6 +16,7 @@ room_of() {
     runtime/core/*) echo core ;;
     runtime/templates/*) echo templates ;;
     runtime/forms/*) echo forms ;;
+    runtime/units/*) echo units ;;
     runtime/classes/*) echo classes ;;
     runtime/entry_points*) echo entry ;;
     runtime/*) echo runtime ;;
@@ -35,15 +37,16 @@ allowed() {
     core) echo "base" ;;
     templates) echo "base core" ;;
     forms) echo "base core templates" ;;
-    classes) echo "base core templates forms" ;;
-    runtime) echo "base core templates forms classes entry" ;;
-    entry) echo "base core templates forms classes runtime" ;;
-    components) echo "base core templates forms classes runtime entry" ;;
+    units) echo "base core templates forms" ;;
+    classes) echo "base core templates forms units" ;;
+    runtime) echo "base core templates forms units classes entry" ;;
+    entry) echo "base core templates forms units classes runtime" ;;
+    components) echo "base core templates forms units" ;;
     assets) echo "base" ;;
-    skin) echo "base core templates forms classes runtime entry components assets" ;;
+    skin) echo "base core templates forms units classes runtime entry components assets" ;;
     services) echo "base core templates entry" ;;
     app) echo "base core templates entry components assets skin services" ;;
-    tools) echo "base core templates forms classes runtime entry components assets skin services app" ;;
+    tools) echo "base core templates forms units classes runtime entry components assets skin services app" ;;
   esac
 }
 
