@@ -5,8 +5,10 @@
 # the top of runtime/ its rooms; components/ the runtime up to its units (never the built-in
 # classes) and base/; skin/ the runtime, the components and base/; app/ (and its services) only
 # base/, the runtime's core and templates and its entry headers (runtime/entry_points*.h),
-# besides the components and the skin; nothing but app/, tools/ and the tests includes app/.
-# Prints every include that leans the wrong way and fails when there is one.
+# besides the components and the skin; app/services/ only the portable entry header; nothing
+# but app/, tools/ and the tests includes app/. Portable files (not *_win.*) include neither
+# windows.h nor a _win header. Prints every include that leans the wrong way and fails when
+# there is one.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
@@ -18,7 +20,8 @@ room_of() {
     runtime/forms/*) echo forms ;;
     runtime/units/*) echo units ;;
     runtime/classes/*) echo classes ;;
-    runtime/entry_points*) echo entry ;;
+    runtime/entry_points_win.h) echo entry_win ;;
+    runtime/entry_points.h) echo entry ;;
     runtime/*) echo runtime ;;
     components/*) echo components ;;
     assets/*) echo assets ;;
@@ -39,14 +42,15 @@ allowed() {
     forms) echo "base core templates" ;;
     units) echo "base core templates forms" ;;
     classes) echo "base core templates forms units" ;;
-    runtime) echo "base core templates forms units classes entry" ;;
-    entry) echo "base core templates forms units classes runtime" ;;
+    runtime) echo "base core templates forms units classes entry entry_win" ;;
+    entry) echo "base core forms" ;;
+    entry_win) echo "base core templates forms units classes entry" ;;
     components) echo "base core templates forms units" ;;
     assets) echo "base" ;;
-    skin) echo "base core templates forms units classes runtime entry components assets" ;;
+    skin) echo "base core templates forms units classes runtime entry entry_win components assets" ;;
     services) echo "base core templates entry" ;;
-    app) echo "base core templates entry components assets skin services" ;;
-    tools) echo "base core templates forms units classes runtime entry components assets skin services app" ;;
+    app) echo "base core templates entry entry_win components assets skin services" ;;
+    tools) echo "base core templates forms units classes runtime entry entry_win components assets skin services app" ;;
   esac
 }
 
@@ -64,6 +68,12 @@ while IFS= read -r file; do
       faults=$((faults + 1))
     fi
   done < <(grep -nE '^#include "' "$file" || true)
+  # Portable code stays portable: only a _win file includes windows.h or a _win header.
+  case "$file" in *_win.*) continue ;; esac
+  while IFS= read -r line; do
+    echo "$file:${line%%:*}: portable code includes ${line#*:#include }"
+    faults=$((faults + 1))
+  done < <(grep -nE '^#include ("[^"]*_win\.h"|<windows\.h>)' "$file" || true)
 done < <(git ls-files '*.h' '*.cpp')
 
 if [ "$faults" -gt 0 ]; then

@@ -19,7 +19,7 @@
 #include "runtime/core/process_win.h"
 #include "runtime/core/program_lifetime.h"
 #include "runtime/core/values.h"
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "support/child_process_win.h"
 

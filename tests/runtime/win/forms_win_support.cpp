@@ -7,7 +7,7 @@
 #include "app/layout.h"
 #include "app/program_win.h"
 #include "runtime/core/own_messages_win.h"
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 #include "runtime/templates/template_reader.h"
 
 namespace forms_test {
