@@ -98,4 +98,4 @@ bench: bench-build build/win64/build.ninja
 	scripts/wine-emulator.sh build/win64/bench/components/box_demo.exe 2000 10 0
 
 clean:
-	rm -rf build/native build/win64 build/win32 build/fuzz build/bench
+	rm -rf build/native build/win64 build/win32 build/win32-tests build/fuzz build/bench

@@ -6,7 +6,7 @@
 #include "app/main_window_win.h"
 #include "app/program_win.h"
 #include "app/services/system_win.h"
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 #include "skin/skin.h"
 
 namespace {

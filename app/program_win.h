@@ -4,7 +4,7 @@
 
 #include <span>
 
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 
 namespace app {
 

@@ -29,9 +29,4 @@ constexpr std::optional<size_t> CheckedMultiply(std::optional<size_t> a, size_t 
   return a ? CheckedMultiply(*a, b) : std::nullopt;
 }
 
-static_assert(!CheckedMultiply(~size_t{0} / 2 + 1, 2));
-static_assert(CheckedMultiply(3, 4) == 12);
-static_assert(!CheckedAdd(~size_t{0}, 1));
-static_assert(CheckedAdd(CheckedMultiply(2, 3), 1) == 7);
-
 }  // namespace base

@@ -1,40 +1,13 @@
-// The fixed entry points of application code: the heap, runtime errors, runtime commands, exit
-// routines and the program's end, property reads and writes, the start window, the message
-// loop, the built-in classes' library, and the runtime's start with the program image the
-// application hands over. Win32 application code includes runtime/entry_points_win.h, which
-// adds the declared system functions.
+// The fixed entry points of application code, portable and Win32 alike: the heap, values,
+// runtime errors, runtime commands, exit routines and the program's end, property reads and
+// writes, the start window, the window services and the message loop. Win32 application code
+// includes runtime/entry_points_win.h besides, for the runtime's start and the declared system
+// functions.
 #pragma once
 
-#include <cstdint>
-#include <span>
-
-#include "runtime/classes/builtin_library_win.h"
 #include "runtime/core/command_call.h"
 #include "runtime/core/errors.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/program_lifetime.h"
 #include "runtime/core/values.h"
-#include "runtime/forms/events.h"
 #include "runtime/forms/form_entry.h"
-#include "runtime/forms/unit_class.h"
-#include "runtime/templates/template_reader.h"
-
-namespace runtime {
-
-// What the application's image holds for the runtime.
-struct ProgramImage {
-  std::span<const uint8_t> constants;         // the constant block (may be empty)
-  std::span<const uint8_t> templateBlock;     // the window templates
-  std::span<const HandlerEntry> handlers;     // the application's event handlers
-  std::span<const SupportLibrary> libraries;  // the six support libraries, in the program's order
-};
-
-// Initialise runtime: process heap, OLE (once), the program folder made current, the hidden
-// owner window, the main thread, the declared functions, each library told with code 1, the
-// template block read ("载入窗口模板数据段出错!" when it cannot be). Call once, first thing.
-void InitializeRuntime(const ProgramImage& image);
-
-// Runs the application's start routine and ends the program with what it returns.
-[[noreturn]] void RunProgram(int (*startRoutine)());
-
-}  // namespace runtime

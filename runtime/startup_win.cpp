@@ -4,12 +4,12 @@
 #include <ole2.h>
 
 #include "runtime/classes/builtin_library_win.h"
-#include "runtime/classes/unit_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/core/program_lifetime.h"
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/forms/window_system_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace runtime {
 namespace {

@@ -22,7 +22,7 @@
 #include "components/object/object_properties.h"
 #include "components/object/object_win.h"
 #include "components/win/unit_host_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 using namespace components;
 using unit_host::Host;

@@ -16,9 +16,9 @@
 #include "components/box/box_unit.h"
 #include "components/object/object_win.h"
 #include "components/object/picture_file_win.h"
-#include "runtime/classes/property_picture_win.h"
-#include "runtime/classes/system_sound_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/property_picture_win.h"
+#include "runtime/units/system_sound_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

@@ -10,7 +10,7 @@
 #include <new>
 
 #include "base/gdi_win.h"
-#include "runtime/classes/property_picture_win.h"
+#include "runtime/units/property_picture_win.h"
 
 namespace components {
 

@@ -10,7 +10,7 @@
 
 #include "base/gdi_win.h"
 #include "components/label/label.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

@@ -13,8 +13,8 @@
 #include "components/object/picture_file_win.h"
 #include "components/object/preview.h"
 #include "components/object/text_render.h"
-#include "runtime/classes/unit_win.h"
 #include "runtime/templates/font_record.h"
+#include "runtime/units/unit_win.h"
 
 namespace components {
 namespace {

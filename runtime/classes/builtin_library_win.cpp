@@ -5,7 +5,7 @@
 #include <array>
 
 #include "runtime/classes/builtin_classes.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace runtime {
 namespace {

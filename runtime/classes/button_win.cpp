@@ -7,10 +7,10 @@
 #include "base/gdi_win.h"
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
-#include "runtime/classes/property_picture_win.h"
-#include "runtime/classes/unit_win.h"
 #include "runtime/core/own_messages_win.h"
 #include "runtime/templates/class_blocks.h"
+#include "runtime/units/property_picture_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace runtime {
 namespace {

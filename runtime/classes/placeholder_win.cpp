@@ -4,7 +4,7 @@
 
 #include "base/gdi_win.h"
 #include "runtime/classes/builtin_library_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 namespace runtime {
 namespace {

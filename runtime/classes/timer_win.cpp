@@ -6,8 +6,8 @@
 
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
-#include "runtime/classes/unit_win.h"
 #include "runtime/templates/class_blocks.h"
+#include "runtime/units/unit_win.h"
 
 namespace runtime {
 namespace {

@@ -9,14 +9,14 @@
 #include "base/gdi_win.h"
 #include "runtime/classes/builtin_classes.h"
 #include "runtime/classes/builtin_library_win.h"
-#include "runtime/classes/property_picture_win.h"
-#include "runtime/classes/system_sound_win.h"
-#include "runtime/classes/unit_win.h"
-#include "runtime/classes/window_sound.h"
 #include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/templates/class_blocks.h"
+#include "runtime/units/property_picture_win.h"
+#include "runtime/units/system_sound_win.h"
+#include "runtime/units/unit_win.h"
+#include "runtime/units/window_sound.h"
 
 namespace runtime {
 namespace {

@@ -1,5 +1,5 @@
 // The bitmap check ahead of the system's picture loader.
-#include "runtime/classes/bitmap_file.h"
+#include "runtime/units/bitmap_file.h"
 
 #include <gtest/gtest.h>
 

@@ -3,11 +3,11 @@
 // errors, and writes from another thread.
 #include <gtest/gtest.h>
 
-#include "app/layout.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/values.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/forms/property_values.h"
+#include "runtime/test_layout.h"
 #include "support/fake_forms.h"
 
 using namespace runtime;
@@ -20,9 +20,9 @@ uint64_t Slot(int32_t value) { return static_cast<uint32_t>(value); }
 
 class PropertiesTest : public ::testing::Test {
  protected:
-  void SetUp() override { fake_.templates = app::ProgramLayout(); }
+  void SetUp() override { fake_.templates = test_layout::Layout(); }
   FormRuntime& forms() { return *fake_.forms; }
-  void LoadMain() { ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false)); }
+  void LoadMain() { ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false)); }
   int32_t ReadInt(uint32_t w, uint32_t u, int32_t index) {
     return static_cast<int32_t>(forms().ReadProperty(w, u, index, -1));
   }
@@ -57,7 +57,7 @@ class PropertiesTest : public ::testing::Test {
 };
 
 TEST_F(PropertiesTest, CoordinatesAreClampedTo32627AndSizesToZero) {
-  const uint32_t w = app::kOverlayWindow, u = app::kTitleLabel;  // not loaded: the record
+  const uint32_t w = test_layout::kOverlayWindow, u = test_layout::kTitleLabel;  // not loaded: the record
   WriteInt(w, u, 2, 40000);
   EXPECT_EQ(Record(w, u).width, 32627);
   WriteInt(w, u, 2, 32767);
@@ -76,7 +76,7 @@ TEST_F(PropertiesTest, CoordinatesAreClampedTo32627AndSizesToZero) {
 
 TEST_F(PropertiesTest, ALiveWindowMovesAndResizesKeepingTheOtherHalf) {
   LoadMain();
-  const uint32_t w = app::kMainWindow, u = app::kFinishButton;
+  const uint32_t w = test_layout::kMainWindow, u = test_layout::kFinishButton;
   WriteInt(w, u, 1, 393);
   EXPECT_EQ(Live(w, u).rect, (UnitRect{458, 393, 214, 56}));
   EXPECT_EQ(Record(w, u).top, 393);
@@ -91,72 +91,75 @@ TEST_F(PropertiesTest, ALiveWindowMovesAndResizesKeepingTheOtherHalf) {
 }
 
 TEST_F(PropertiesTest, AWindowThatIsNotLoadedAnswersFromItsRecordsButHasNoClassProperties) {
-  EXPECT_EQ(ReadInt(app::kMainWindow, 0, 0), 50) << "the stored left";
-  EXPECT_EQ(ReadInt(app::kMainWindow, app::kMainWindowUnit, 2), 800);
-  EXPECT_EQ(ReadInt(app::kMainWindow, app::kCloseButton, 5), 1);
-  EXPECT_EQ(ReadInt(app::kMainWindow, app::kProgressClock, 5), 0);
-  EXPECT_EQ(ErrorOf([&] { ReadInt(app::kMainWindow, app::kProgressClock, 8); }), "指定窗口尚未载入");
-  EXPECT_EQ(ErrorOf([&] { WriteInt(app::kMainWindow, app::kProgressClock, 8, 1200); }), "指定窗口尚未载入");
+  EXPECT_EQ(ReadInt(test_layout::kMainWindow, 0, 0), 50) << "the stored left";
+  EXPECT_EQ(ReadInt(test_layout::kMainWindow, test_layout::kMainWindowUnit, 2), 800);
+  EXPECT_EQ(ReadInt(test_layout::kMainWindow, test_layout::kCloseButton, 5), 1);
+  EXPECT_EQ(ReadInt(test_layout::kMainWindow, test_layout::kProgressClock, 5), 0);
+  EXPECT_EQ(ErrorOf([&] { ReadInt(test_layout::kMainWindow, test_layout::kProgressClock, 8); }),
+            "指定窗口尚未载入");
+  EXPECT_EQ(ErrorOf([&] { WriteInt(test_layout::kMainWindow, test_layout::kProgressClock, 8, 1200); }),
+            "指定窗口尚未载入");
   EXPECT_EQ(ErrorOf([&] { ReadInt(0x52017777, 0, 0); }), "未载入欲访问窗口组件所在的窗口");
   EXPECT_EQ(ErrorOf([&] { WriteInt(0x52017777, 0, 0, 1); }), "未载入欲访问窗口组件所在的窗口");
-  EXPECT_EQ(ErrorOf([&] { ReadInt(app::kMainWindow, 0x16017777, 0); }), "未载入欲访问窗口组件所在的窗口");
+  EXPECT_EQ(ErrorOf([&] { ReadInt(test_layout::kMainWindow, 0x16017777, 0); }),
+            "未载入欲访问窗口组件所在的窗口");
 }
 
 TEST_F(PropertiesTest, TagVisibleDisabledAndCursor) {
   LoadMain();
-  const uint32_t w = app::kMainWindow;
+  const uint32_t w = test_layout::kMainWindow;
   char* tag = NewText("标记");
-  forms().WriteProperty(w, app::kCloseButton, 4, -1, Slot(tag));
+  forms().WriteProperty(w, test_layout::kCloseButton, 4, -1, Slot(tag));
   Free(tag);
-  EXPECT_EQ(ReadText(w, app::kCloseButton, 4), "标记");
+  EXPECT_EQ(ReadText(w, test_layout::kCloseButton, 4), "标记");
 
-  WriteInt(w, app::kCloseButton, 5, 0);
-  EXPECT_FALSE(Live(w, app::kCloseButton).visible);
-  EXPECT_EQ(Record(w, app::kCloseButton).flags & kUnitVisible, 0u);
-  EXPECT_EQ(ReadInt(w, app::kCloseButton, 5), 0);
-  WriteInt(w, app::kCloseButton, 5, 9);
-  EXPECT_TRUE(Live(w, app::kCloseButton).visible);
-  EXPECT_EQ(ReadInt(w, app::kCloseButton, 5), 1);
-  WriteInt(w, app::kProgressClock, 5, 1);
-  EXPECT_FALSE(Live(w, app::kProgressClock).visible) << "a timer is never shown";
+  WriteInt(w, test_layout::kCloseButton, 5, 0);
+  EXPECT_FALSE(Live(w, test_layout::kCloseButton).visible);
+  EXPECT_EQ(Record(w, test_layout::kCloseButton).flags & kUnitVisible, 0u);
+  EXPECT_EQ(ReadInt(w, test_layout::kCloseButton, 5), 0);
+  WriteInt(w, test_layout::kCloseButton, 5, 9);
+  EXPECT_TRUE(Live(w, test_layout::kCloseButton).visible);
+  EXPECT_EQ(ReadInt(w, test_layout::kCloseButton, 5), 1);
+  WriteInt(w, test_layout::kProgressClock, 5, 1);
+  EXPECT_FALSE(Live(w, test_layout::kProgressClock).visible) << "a timer is never shown";
   WriteInt(w, 0, 5, 0);
   WriteInt(w, 0, 5, 1);
   EXPECT_EQ(fake_.system.log.back(), "show " + std::to_string(forms().UnitHandle(w, 0)) + " 2");
 
-  WriteInt(w, app::kFinishButton, 6, 1);
-  EXPECT_FALSE(Live(w, app::kFinishButton).enabled);
-  EXPECT_EQ(Record(w, app::kFinishButton).flags & kUnitDisabled, kUnitDisabled);
-  EXPECT_EQ(ReadInt(w, app::kFinishButton, 6), 1);
-  Live(w, app::kFinishButton).enabled = true;
-  EXPECT_EQ(ReadInt(w, app::kFinishButton, 6), 0) << "the live window's state";
+  WriteInt(w, test_layout::kFinishButton, 6, 1);
+  EXPECT_FALSE(Live(w, test_layout::kFinishButton).enabled);
+  EXPECT_EQ(Record(w, test_layout::kFinishButton).flags & kUnitDisabled, kUnitDisabled);
+  EXPECT_EQ(ReadInt(w, test_layout::kFinishButton, 6), 1);
+  Live(w, test_layout::kFinishButton).enabled = true;
+  EXPECT_EQ(ReadInt(w, test_layout::kFinishButton, 6), 0) << "the live window's state";
 
   const uint8_t data[] = {9, 8, 7, 6, 5};
   uint8_t* cursor = NewByteSet(data, sizeof data);
-  forms().WriteProperty(w, app::kLogoButton, 7, -1, Slot(cursor));
-  forms().WriteProperty(w, app::kLogoButton, 7, -1, Slot(cursor));
+  forms().WriteProperty(w, test_layout::kLogoButton, 7, -1, Slot(cursor));
+  forms().WriteProperty(w, test_layout::kLogoButton, 7, -1, Slot(cursor));
   Free(cursor);
-  EXPECT_EQ(Record(w, app::kLogoButton).cursorData, Bytes(data, data + 5));
+  EXPECT_EQ(Record(w, test_layout::kLogoButton).cursorData, Bytes(data, data + 5));
   EXPECT_EQ(fake_.system.cursorsMade, 2);
   EXPECT_EQ(fake_.system.destroyedCursors.size(), 1u) << "the old cursor goes";
   EXPECT_EQ(fake_.system.log.back(), "refresh-cursor");
-  uint8_t* read =
-      reinterpret_cast<uint8_t*>(static_cast<uintptr_t>(forms().ReadProperty(w, app::kLogoButton, 7, -1)));
+  uint8_t* read = reinterpret_cast<uint8_t*>(
+      static_cast<uintptr_t>(forms().ReadProperty(w, test_layout::kLogoButton, 7, -1)));
   EXPECT_EQ(Bytes(ByteSetView(read).begin(), ByteSetView(read).end()), Bytes(data, data + 5));
   Free(read);
 }
 
 TEST_F(PropertiesTest, ClassPropertiesGoThroughTheClassByValueKind) {
   LoadMain();
-  const uint32_t w = app::kMainWindow;
-  for (uint32_t button : {app::kLogoButton, app::kFinishButton, app::kRepairButton}) {
+  const uint32_t w = test_layout::kMainWindow;
+  for (uint32_t button : {test_layout::kLogoButton, test_layout::kFinishButton, test_layout::kRepairButton}) {
     EXPECT_EQ(ReadText(w, button, 10), "按钮");
   }
-  EXPECT_EQ(ReadText(w, app::kCloseButton, 10), "关闭");
-  EXPECT_EQ(ReadInt(w, app::kProgressClock, 8), 0);
-  WriteInt(w, app::kProgressClock, 8, 1200);
-  EXPECT_EQ(ReadInt(w, app::kProgressClock, 8), 1200);
-  WriteInt(w, app::kProgressClock, 8, -3);
-  EXPECT_EQ(fake_.LiveUnit(w, app::kProgressClock)->timer.interval, 0);
+  EXPECT_EQ(ReadText(w, test_layout::kCloseButton, 10), "关闭");
+  EXPECT_EQ(ReadInt(w, test_layout::kProgressClock, 8), 0);
+  WriteInt(w, test_layout::kProgressClock, 8, 1200);
+  EXPECT_EQ(ReadInt(w, test_layout::kProgressClock, 8), 1200);
+  WriteInt(w, test_layout::kProgressClock, 8, -3);
+  EXPECT_EQ(fake_.LiveUnit(w, test_layout::kProgressClock)->timer.interval, 0);
 
   char* title = NewText("Netmend");
   forms().WriteProperty(w, 0, 8, -1, Slot(title));
@@ -211,17 +214,17 @@ TEST_F(PropertiesTest, AUnitWhoseClassAsksIsBuiltAgainInPlace) {
 TEST_F(PropertiesTest, AnotherThreadsAccessRunsOnTheMainThread) {
   LoadMain();
   fake_.system.onMainThread = false;
-  WriteInt(app::kMainWindow, app::kRepairButton, 6, 1);
+  WriteInt(test_layout::kMainWindow, test_layout::kRepairButton, 6, 1);
   EXPECT_EQ(fake_.system.marshalled, 1);
-  EXPECT_FALSE(Live(app::kMainWindow, app::kRepairButton).enabled);
-  EXPECT_EQ(ReadInt(app::kMainWindow, app::kRepairButton, 6), 1);
+  EXPECT_FALSE(Live(test_layout::kMainWindow, test_layout::kRepairButton).enabled);
+  EXPECT_EQ(ReadInt(test_layout::kMainWindow, test_layout::kRepairButton, 6), 1);
   EXPECT_EQ(fake_.system.marshalled, 2);
 
   // When the main thread cannot take the access, it is a runtime error, not a silent no-op.
   fake_.system.mainThreadTakesWork = false;
   const std::string error = kErrorNotHandedOver;
-  EXPECT_EQ(ErrorOf([&] { WriteInt(app::kMainWindow, app::kRepairButton, 6, 0); }), error);
-  EXPECT_EQ(ErrorOf([&] { ReadInt(app::kMainWindow, app::kRepairButton, 6); }), error);
+  EXPECT_EQ(ErrorOf([&] { WriteInt(test_layout::kMainWindow, test_layout::kRepairButton, 6, 0); }), error);
+  EXPECT_EQ(ErrorOf([&] { ReadInt(test_layout::kMainWindow, test_layout::kRepairButton, 6); }), error);
 }
 
 }  // namespace

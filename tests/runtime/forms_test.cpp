@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "app/layout.h"
 #include "runtime/core/heap.h"
 #include "runtime/forms/form_runtime.h"
+#include "runtime/test_layout.h"
 #include "support/fake_forms.h"
 
 using namespace runtime;
@@ -48,9 +48,9 @@ std::vector<int32_t> EventsOf(uint32_t unitId) {
   return events;
 }
 
-// The program's layout with every event of every unit bound to the recorder.
+// The test layout with every event of every unit bound to the recorder.
 TemplateTable RecordedLayout() {
-  TemplateTable table = app::ProgramLayout();
+  TemplateTable table = test_layout::Layout();
   for (WindowTemplate& window : table.windows) {
     for (UnitTemplate& unit : window.units) {
       unit.bindings.clear();
@@ -100,74 +100,77 @@ class FormsTest : public ::testing::Test {
 };
 
 TEST_F(FormsTest, ComponentsAreCreatedLastStoredFirstWithControlIdsFrom100) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   EXPECT_EQ(Entries(fake_.system.log, "create"),
-            (std::vector<std::string>{"create " + std::to_string(app::kMainWindowUnit) + " id 0",
-                                      "create " + std::to_string(app::kRepairButton) + " id 100",
-                                      "create " + std::to_string(app::kCloseButton) + " id 110",
-                                      "create " + std::to_string(app::kProgressClock) + " id 120",
-                                      "create " + std::to_string(app::kFinishButton) + " id 130",
-                                      "create " + std::to_string(app::kLogoButton) + " id 140"}));
+            (std::vector<std::string>{"create " + std::to_string(test_layout::kMainWindowUnit) + " id 0",
+                                      "create " + std::to_string(test_layout::kRepairButton) + " id 100",
+                                      "create " + std::to_string(test_layout::kCloseButton) + " id 110",
+                                      "create " + std::to_string(test_layout::kProgressClock) + " id 120",
+                                      "create " + std::to_string(test_layout::kFinishButton) + " id 130",
+                                      "create " + std::to_string(test_layout::kLogoButton) + " id 140"}));
   // Components are children of the window; the window of its owner (none here).
-  const FakeUnit* logo = fake_.LiveUnit(app::kMainWindow, app::kLogoButton);
-  EXPECT_EQ(logo->parent, HandleOf(app::kMainWindow, 0));
+  const FakeUnit* logo = fake_.LiveUnit(test_layout::kMainWindow, test_layout::kLogoButton);
+  EXPECT_EQ(logo->parent, HandleOf(test_layout::kMainWindow, 0));
   EXPECT_EQ(logo->style, kStyleTabStop);
-  EXPECT_EQ(fake_.LiveUnit(app::kMainWindow, 0)->parent, 0u);
+  EXPECT_EQ(fake_.LiveUnit(test_layout::kMainWindow, 0)->parent, 0u);
 }
 
 TEST_F(FormsTest, TheFirstStoredComponentEndsOnTopAndTheRestFollowInStoredOrder) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  const uint32_t w = app::kMainWindow;
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  const uint32_t w = test_layout::kMainWindow;
   EXPECT_EQ(Entries(fake_.system.log, "below"),
-            (std::vector<std::string>{"below " + H(w, app::kLogoButton) + " 0",
-                                      "below " + H(w, app::kFinishButton) + " " + H(w, app::kLogoButton),
-                                      "below " + H(w, app::kProgressClock) + " " + H(w, app::kFinishButton),
-                                      "below " + H(w, app::kCloseButton) + " " + H(w, app::kProgressClock),
-                                      "below " + H(w, app::kRepairButton) + " " + H(w, app::kCloseButton)}));
+            (std::vector<std::string>{
+                "below " + H(w, test_layout::kLogoButton) + " 0",
+                "below " + H(w, test_layout::kFinishButton) + " " + H(w, test_layout::kLogoButton),
+                "below " + H(w, test_layout::kProgressClock) + " " + H(w, test_layout::kFinishButton),
+                "below " + H(w, test_layout::kCloseButton) + " " + H(w, test_layout::kProgressClock),
+                "below " + H(w, test_layout::kRepairButton) + " " + H(w, test_layout::kCloseButton)}));
 }
 
 TEST_F(FormsTest, NotificationsShowingAndEventsComeInTheirOrder) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  const uint32_t w = app::kMainWindow;
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  const uint32_t w = test_layout::kMainWindow;
   const std::string created = " " + std::to_string(kMessageUnitsCreated);
   std::vector<std::string> expected;
-  for (uint32_t unit : {app::kRepairButton, app::kCloseButton, app::kProgressClock, app::kFinishButton,
-                        app::kLogoButton, app::kMainWindowUnit}) {
+  for (uint32_t unit : {test_layout::kRepairButton, test_layout::kCloseButton, test_layout::kProgressClock,
+                        test_layout::kFinishButton, test_layout::kLogoButton, test_layout::kMainWindowUnit}) {
     expected.push_back("send " + H(w, unit) + created);
   }
   expected.push_back("send " + H(w, 0) + " " + std::to_string(kMessageLayoutComplete));
-  for (uint32_t unit : {app::kRepairButton, app::kCloseButton, app::kProgressClock, app::kFinishButton,
-                        app::kLogoButton, app::kMainWindowUnit}) {
+  for (uint32_t unit : {test_layout::kRepairButton, test_layout::kCloseButton, test_layout::kProgressClock,
+                        test_layout::kFinishButton, test_layout::kLogoButton, test_layout::kMainWindowUnit}) {
     expected.push_back("send " + H(w, unit) + " " + std::to_string(kMessageWindowReady));
   }
   EXPECT_EQ(Entries(fake_.system.log, "send"), expected);
 
   // Components by their visible flag (the timer is never shown), then the window normally.
-  EXPECT_EQ(Entries(fake_.system.log, "show"),
-            (std::vector<std::string>{
-                "show " + H(w, app::kLogoButton) + " 1", "show " + H(w, app::kFinishButton) + " 1",
-                "show " + H(w, app::kProgressClock) + " 0", "show " + H(w, app::kCloseButton) + " 1",
-                "show " + H(w, app::kRepairButton) + " 1", "show " + H(w, 0) + " 2"}));
+  EXPECT_EQ(
+      Entries(fake_.system.log, "show"),
+      (std::vector<std::string>{
+          "show " + H(w, test_layout::kLogoButton) + " 1", "show " + H(w, test_layout::kFinishButton) + " 1",
+          "show " + H(w, test_layout::kProgressClock) + " 0",
+          "show " + H(w, test_layout::kCloseButton) + " 1", "show " + H(w, test_layout::kRepairButton) + " 1",
+          "show " + H(w, 0) + " 2"}));
 
   // Creation raised an event for every unit (the fake classes do), but events were suspended:
   // only 0, 3 and 4 of the window, each once, in order, with every component there.
   ASSERT_EQ(gSeen.size(), 3u);
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}));
   for (const Seen& seen : gSeen) EXPECT_TRUE(seen.everyUnitLive);
   EXPECT_EQ(EventsSuspendedCount(), 0);
   EXPECT_GE(fake_.system.pumped, 2) << "suspending and resuming first handle the waiting messages";
-  EXPECT_TRUE(forms().IsWindowLoaded(w, app::kMainWindowUnit));
+  EXPECT_TRUE(forms().IsWindowLoaded(w, test_layout::kMainWindowUnit));
 }
 
 TEST_F(FormsTest, ALoadedWindowIsOnlyBroughtToTheFront) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   gSeen.clear();
   const size_t made = fake_.units.size();
-  EXPECT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  EXPECT_EQ(fake_.system.log.back(), "activate " + H(app::kMainWindow, 0));
-  fake_.system.At(HandleOf(app::kMainWindow, 0)).minimized = true;
-  EXPECT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  EXPECT_EQ(fake_.system.log.back(), "restore " + H(app::kMainWindow, 0));
+  EXPECT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  EXPECT_EQ(fake_.system.log.back(), "activate " + H(test_layout::kMainWindow, 0));
+  fake_.system.At(HandleOf(test_layout::kMainWindow, 0)).minimized = true;
+  EXPECT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  EXPECT_EQ(fake_.system.log.back(), "restore " + H(test_layout::kMainWindow, 0));
   EXPECT_TRUE(gSeen.empty());
   EXPECT_EQ(fake_.units.size(), made);
 }
@@ -175,40 +178,40 @@ TEST_F(FormsTest, ALoadedWindowIsOnlyBroughtToTheFront) {
 TEST_F(FormsTest, AWindowLoadedByAHandlerOfTheWaitingMessagesIsNotLoadedTwice) {
   int pumps = 0;
   fake_.system.onPump = [&] {
-    if (pumps++ == 0) forms().LoadWindow(app::kMainWindow, 0, false);
+    if (pumps++ == 0) forms().LoadWindow(test_layout::kMainWindow, 0, false);
   };
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  const size_t units = fake_.templates.Find(app::kMainWindow)->units.size();
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  const size_t units = fake_.templates.Find(test_layout::kMainWindow)->units.size();
   size_t made = 0;
   for (const auto& unit : fake_.units) {
-    if (unit->windowId != app::kMainWindow) continue;
+    if (unit->windowId != test_layout::kMainWindow) continue;
     ++made;
     EXPECT_TRUE(forms().FindByHandle(unit->handle)) << "every unit made is tracked";
   }
   EXPECT_EQ(made, units);
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}));
   EXPECT_EQ(EventsSuspendedCount(), 0);
 }
 
 TEST_F(FormsTest, OwnersAndModalLoads) {
-  EXPECT_FALSE(forms().LoadWindow(app::kOverlayWindow, 0x4242, false)) << "an owner that is gone";
-  EXPECT_EQ(forms().Find(app::kOverlayWindow), nullptr);
+  EXPECT_FALSE(forms().LoadWindow(test_layout::kOverlayWindow, 0x4242, false)) << "an owner that is gone";
+  EXPECT_EQ(forms().Find(test_layout::kOverlayWindow), nullptr);
   EXPECT_TRUE(fake_.units.empty());
   EXPECT_FALSE(forms().LoadWindow(0x52019999, 0, false)) << "no such template";
 
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  const WindowHandle main = HandleOf(app::kMainWindow, 0);
-  ASSERT_TRUE(forms().LoadWindow(app::kOverlayWindow, main, false));
-  EXPECT_EQ(fake_.LiveUnit(app::kOverlayWindow, 0)->parent, main);
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  const WindowHandle main = HandleOf(test_layout::kMainWindow, 0);
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kOverlayWindow, main, false));
+  EXPECT_EQ(fake_.LiveUnit(test_layout::kOverlayWindow, 0)->parent, main);
   // The overlay's own library is missing: its units are placeholders, created all the same.
-  EXPECT_EQ(fake_.LiveUnit(app::kOverlayWindow, app::kCartoonBox1)->typeReference, 0u);
+  EXPECT_EQ(fake_.LiveUnit(test_layout::kOverlayWindow, test_layout::kCartoonBox1)->typeReference, 0u);
 
-  forms().DestroyUnit(app::kOverlayWindow, 0, true);
+  forms().DestroyUnit(test_layout::kOverlayWindow, 0, true);
   // A modal load ignores the owner handed in, is owned by the hidden owner window, and the
   // other windows wait, disabled, until it is gone.
-  ASSERT_TRUE(forms().LoadWindow(app::kOverlayWindow, 0x4242, true));
-  EXPECT_EQ(fake_.LiveUnit(app::kOverlayWindow, 0)->parent, FakeWindowSystem::kHiddenOwner);
-  EXPECT_EQ(fake_.system.log.back(), "modal " + H(app::kOverlayWindow, 0));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kOverlayWindow, 0x4242, true));
+  EXPECT_EQ(fake_.LiveUnit(test_layout::kOverlayWindow, 0)->parent, FakeWindowSystem::kHiddenOwner);
+  EXPECT_EQ(fake_.system.log.back(), "modal " + H(test_layout::kOverlayWindow, 0));
   EXPECT_TRUE(fake_.system.At(main).enabled) << "enabled again after the modal loop";
 }
 
@@ -235,30 +238,33 @@ TEST_F(FormsTest, AWindowDestroyedByItsCreationHandlerRaisesNothingMore) {
     if (frame.eventIndex == 0) gFake->forms->DestroyUnit(frame.windowId, 0, true);
   };
   forms().EnterMessageLoop();
-  EXPECT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 2}));
-  EXPECT_EQ(forms().Find(app::kMainWindow), nullptr);
-  EXPECT_TRUE(Entries(fake_.system.log, "show " + std::to_string(HandleOf(app::kMainWindow, 0))).empty());
+  EXPECT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{0, 2}));
+  EXPECT_EQ(forms().Find(test_layout::kMainWindow), nullptr);
+  EXPECT_TRUE(
+      Entries(fake_.system.log, "show " + std::to_string(HandleOf(test_layout::kMainWindow, 0))).empty());
   EXPECT_EQ(fake_.system.quitPosted, 1) << "the last window went while the loop runs";
 }
 
 TEST_F(FormsTest, TheDispatcherDropsSuspendedEventsAndNamesBadSources) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   gSeen.clear();
   SuspendEvents();
-  forms().Raise(app::kMainWindow, app::kCloseButton, 0);
+  forms().Raise(test_layout::kMainWindow, test_layout::kCloseButton, 0);
   ResumeEvents();
   EXPECT_TRUE(gSeen.empty());
 
-  forms().Raise(app::kMainWindow, 0, 12);
+  forms().Raise(test_layout::kMainWindow, 0, 12);
   ASSERT_EQ(gSeen.size(), 1u);
   EXPECT_EQ(gSeen[0].unitId, 0u) << "unit id 0 names the window";
   EXPECT_EQ(gSeen[0].source.unitId, 0u);
 
   EXPECT_EQ(ErrorOf([&] { forms().Raise(0x52017777, 0, 0); }), "未找到引发事件的窗口");
-  EXPECT_EQ(forms().Find(app::kMainWindow), nullptr) << "a runtime error ends the program, windows and all";
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  EXPECT_EQ(ErrorOf([&] { forms().Raise(app::kMainWindow, 0x16017777, 0); }), "未找到引发事件的窗口组件");
+  EXPECT_EQ(forms().Find(test_layout::kMainWindow), nullptr)
+      << "a runtime error ends the program, windows and all";
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  EXPECT_EQ(ErrorOf([&] { forms().Raise(test_layout::kMainWindow, 0x16017777, 0); }),
+            "未找到引发事件的窗口组件");
 }
 
 TEST_F(FormsTest, ControlArrayLeadersSilentClassesAndReturnedValues) {
@@ -301,39 +307,41 @@ TEST_F(FormsTest, ControlArrayLeadersSilentClassesAndReturnedValues) {
 }
 
 TEST_F(FormsTest, ClosingAsksEvents12Then1AndEitherCanRefuse) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   gSeen.clear();
   gRefuse = {12};
-  EXPECT_FALSE(forms().MayClose(app::kMainWindow));
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{12}));
+  EXPECT_FALSE(forms().MayClose(test_layout::kMainWindow));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{12}));
   gSeen.clear();
   gRefuse = {1};
-  EXPECT_FALSE(forms().MayClose(app::kMainWindow));
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{12, 1}));
+  EXPECT_FALSE(forms().MayClose(test_layout::kMainWindow));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{12, 1}));
   gRefuse.clear();
-  EXPECT_TRUE(forms().MayClose(app::kMainWindow));
+  EXPECT_TRUE(forms().MayClose(test_layout::kMainWindow));
 }
 
 TEST_F(FormsTest, TheLoopEndsWhenTheLastWindowGoes) {
   fake_.templates.windows[0].units[1].cursorData = {1, 2, 3, 4, 5, 6};  // a cursor of its own
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
-  ASSERT_TRUE(forms().LoadWindow(app::kOverlayWindow, HandleOf(app::kMainWindow, 0), false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kOverlayWindow, HandleOf(test_layout::kMainWindow, 0), false));
   EXPECT_EQ(fake_.system.cursorsMade, 1);
   forms().EnterMessageLoop();
 
-  forms().DestroyUnit(app::kOverlayWindow, 0, false);
-  EXPECT_EQ(fake_.system.log.back(), "post-destroy " + H(app::kOverlayWindow, 0)) << "through its queue";
-  fake_.system.Destroy(HandleOf(app::kOverlayWindow, 0));
+  forms().DestroyUnit(test_layout::kOverlayWindow, 0, false);
+  EXPECT_EQ(fake_.system.log.back(), "post-destroy " + H(test_layout::kOverlayWindow, 0))
+      << "through its queue";
+  fake_.system.Destroy(HandleOf(test_layout::kOverlayWindow, 0));
   EXPECT_EQ(fake_.system.quitPosted, 0);
-  EXPECT_FALSE(forms().IsWindowLoaded(app::kOverlayWindow, 0));
+  EXPECT_FALSE(forms().IsWindowLoaded(test_layout::kOverlayWindow, 0));
 
-  forms().DestroyUnit(app::kMainWindow, app::kCloseButton, false);  // a component goes at once
-  EXPECT_EQ(forms().UnitHandle(app::kMainWindow, app::kCloseButton), 0u);
-  forms().DestroyUnit(app::kMainWindow, 0, true);
+  forms().DestroyUnit(test_layout::kMainWindow, test_layout::kCloseButton,
+                      false);  // a component goes at once
+  EXPECT_EQ(forms().UnitHandle(test_layout::kMainWindow, test_layout::kCloseButton), 0u);
+  forms().DestroyUnit(test_layout::kMainWindow, 0, true);
   EXPECT_EQ(fake_.system.quitPosted, 1);
   EXPECT_EQ(fake_.system.destroyedCursors.size(), 1u);
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4, 2}));
-  EXPECT_EQ(EventsOf(app::kOverlayWindowUnit), (std::vector<int32_t>{0, 3, 4, 2}));
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4, 2}));
+  EXPECT_EQ(EventsOf(test_layout::kOverlayWindowUnit), (std::vector<int32_t>{0, 3, 4, 2}));
 }
 
 TEST_F(FormsTest, LibrariesClassesAndNotifications) {
@@ -349,9 +357,9 @@ TEST_F(FormsTest, LibrariesClassesAndNotifications) {
   EXPECT_EQ(RuntimeNotify(kNotifyTemplates, 0, 0), reinterpret_cast<intptr_t>(&fake_.templates));
   EXPECT_EQ(RuntimeNotify(kNotifyClassRecord, kClassTimer, 0),
             reinterpret_cast<intptr_t>(forms().ClassFor(kClassTimer)));
-  LoadRequest request{app::kMainWindow, 0, 0};
+  LoadRequest request{test_layout::kMainWindow, 0, 0};
   EXPECT_EQ(RuntimeNotify(kNotifyLoadWindow, reinterpret_cast<uintptr_t>(&request), 0), 1);
-  EXPECT_TRUE(forms().IsWindowLoaded(app::kMainWindow, 0));
+  EXPECT_TRUE(forms().IsWindowLoaded(test_layout::kMainWindow, 0));
   void* block = reinterpret_cast<void*>(RuntimeNotify(kNotifyAllocate, 16, 0));
   ASSERT_NE(block, nullptr);
   block = reinterpret_cast<void*>(RuntimeNotify(kNotifyResize, reinterpret_cast<uintptr_t>(block), 64));
@@ -371,14 +379,14 @@ void NoteExit() { gOrder->push_back("exit routine"); }
 void Idle(uintptr_t argument) { gOrder->push_back("idle " + std::to_string(argument)); }
 
 TEST_F(FormsTest, IdleCallbacksRunLastFirstWhileTheirWindowExists) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   std::vector<std::string> order;
   gOrder = &order;
-  forms().AddIdleCallback(HandleOf(app::kMainWindow, 0), Idle, 1);
-  forms().AddIdleCallback(HandleOf(app::kMainWindow, app::kCloseButton), Idle, 2);
+  forms().AddIdleCallback(HandleOf(test_layout::kMainWindow, 0), Idle, 1);
+  forms().AddIdleCallback(HandleOf(test_layout::kMainWindow, test_layout::kCloseButton), Idle, 2);
   forms().RunIdleCallbacks();
   EXPECT_EQ(order, (std::vector<std::string>{"idle 2", "idle 1"}));
-  fake_.system.Destroy(HandleOf(app::kMainWindow, app::kCloseButton));
+  fake_.system.Destroy(HandleOf(test_layout::kMainWindow, test_layout::kCloseButton));
   order.clear();
   forms().RunIdleCallbacks();
   forms().RunIdleCallbacks();
@@ -386,10 +394,10 @@ TEST_F(FormsTest, IdleCallbacksRunLastFirstWhileTheirWindowExists) {
 }
 
 TEST_F(FormsTest, EndingTheProgramTearsDownInOrder) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   std::vector<std::string>& log = fake_.system.log;
   gOrder = &log;
-  forms().AddIdleCallback(HandleOf(app::kMainWindow, 0), Idle, 1);
+  forms().AddIdleCallback(HandleOf(test_layout::kMainWindow, 0), Idle, 1);
   RegisterExitRoutine(NoteExit);
   log.clear();
   EXPECT_EQ(ExitCodeOf([] { EndProgram(0); }), 0);
@@ -399,7 +407,8 @@ TEST_F(FormsTest, EndingTheProgramTearsDownInOrder) {
   EXPECT_LT(destroyed, at("exit routine")) << "windows first (their events suspended)";
   EXPECT_LT(at("exit routine"), at("library 2"));
   EXPECT_EQ(at("library 2"), static_cast<ptrdiff_t>(log.size()) - 1);
-  EXPECT_EQ(EventsOf(app::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4})) << "no event 2 while ending";
+  EXPECT_EQ(EventsOf(test_layout::kMainWindowUnit), (std::vector<int32_t>{0, 3, 4}))
+      << "no event 2 while ending";
   const size_t entries = log.size();
   forms().RunIdleCallbacks();
   EXPECT_EQ(log.size(), entries) << "the idle callbacks were cleared";
@@ -421,7 +430,7 @@ class OtherThreadPlatform final : public Platform {
 };
 
 TEST_F(FormsTest, AnotherThreadHandsTheEndToTheMainThread) {
-  ASSERT_TRUE(forms().LoadWindow(app::kMainWindow, 0, false));
+  ASSERT_TRUE(forms().LoadWindow(test_layout::kMainWindow, 0, false));
   RegisterExitRoutine(NoteExit);
   std::vector<std::string> order;
   gOrder = &order;
@@ -429,7 +438,7 @@ TEST_F(FormsTest, AnotherThreadHandsTheEndToTheMainThread) {
   EXPECT_EQ(ExitCodeOf([] { EndProgram(5); }), 5) << "the main thread could not take it: this thread ends it";
   EXPECT_EQ(platform.handed, (std::vector<int>{5}));
   EXPECT_TRUE(order.empty()) << "the exit routines are the main thread's to run";
-  EXPECT_TRUE(forms().IsWindowLoaded(app::kMainWindow, 0));
+  EXPECT_TRUE(forms().IsWindowLoaded(test_layout::kMainWindow, 0));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Windows' background sounds over a recording player that, like the system's, reads the bytes
 // of the sound playing whenever it is called.
-#include "runtime/classes/window_sound.h"
+#include "runtime/units/window_sound.h"
 
 #include <gtest/gtest.h>
 

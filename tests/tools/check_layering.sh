@@ -1,14 +1,17 @@
 #!/bin/bash
 # The rooms lean one way: each may include only itself and the rooms beneath it. base/ uses
 # nothing of ours; runtime/core only base/; runtime/templates the core; runtime/forms the
-# templates; runtime/classes the forms; the top of runtime/ its rooms; the components' rooms
-# and skin/ the runtime and base/, and among the components the image core (components/image/)
+# templates; runtime/units (what every unit class needs) the forms; runtime/classes the units;
+# the top of runtime/ its rooms; the components' rooms the runtime up to its units (never the
+# built-in classes) and base/, and among the components the image core (components/image/)
 # none of the units, the label the image core, the object the label and the image core, the
 # box the object, the label and the image core, and only the registration in components/
-# itself all of them; app/ (and its services) only base/, the runtime's core and templates and
-# its entry headers (runtime/entry_points*.h), besides the components and the skin; nothing
-# but app/, tools/ and the tests includes app/. Prints every include that leans the wrong way
-# and fails when there is one.
+# itself all of them; skin/ the runtime, the components and base/; app/ (and its services) only
+# base/, the runtime's core and templates and its entry headers (runtime/entry_points*.h),
+# besides the components and the skin; app/services/ only the portable entry header; nothing
+# but app/, tools/ and the tests includes app/. Portable files (not *_win.*) include neither
+# windows.h nor a _win header. Prints every include that leans the wrong way and fails when
+# there is one.
 set -euo pipefail
 cd "${1:-$(dirname "$0")/../..}"
 
@@ -18,8 +21,10 @@ room_of() {
     runtime/core/*) echo core ;;
     runtime/templates/*) echo templates ;;
     runtime/forms/*) echo forms ;;
+    runtime/units/*) echo units ;;
     runtime/classes/*) echo classes ;;
-    runtime/entry_points*) echo entry ;;
+    runtime/entry_points_win.h) echo entry_win ;;
+    runtime/entry_points.h) echo entry ;;
     runtime/*) echo runtime ;;
     components/image/*) echo image ;;
     components/label/*) echo label ;;
@@ -42,19 +47,21 @@ allowed() {
     core) echo "base" ;;
     templates) echo "base core" ;;
     forms) echo "base core templates" ;;
-    classes) echo "base core templates forms" ;;
-    runtime) echo "base core templates forms classes entry" ;;
-    entry) echo "base core templates forms classes runtime" ;;
-    image) echo "base core templates forms classes runtime entry" ;;
-    label) echo "base core templates forms classes runtime entry image" ;;
-    object) echo "base core templates forms classes runtime entry image label" ;;
-    box) echo "base core templates forms classes runtime entry image label object" ;;
-    components) echo "base core templates forms classes runtime entry image label object box" ;;
+    units) echo "base core templates forms" ;;
+    classes) echo "base core templates forms units" ;;
+    runtime) echo "base core templates forms units classes entry entry_win" ;;
+    entry) echo "base core forms" ;;
+    entry_win) echo "base core templates forms units classes entry" ;;
+    image) echo "base core templates forms units" ;;
+    label) echo "base core templates forms units image" ;;
+    object) echo "base core templates forms units image label" ;;
+    box) echo "base core templates forms units image label object" ;;
+    components) echo "base core templates forms units image label object box" ;;
     assets) echo "base" ;;
-    skin) echo "base core templates forms classes runtime entry image label object box components assets" ;;
+    skin) echo "base core templates forms units classes runtime entry entry_win image label object box components assets" ;;
     services) echo "base core templates entry" ;;
-    app) echo "base core templates entry image label object box components assets skin services" ;;
-    tools) echo "base core templates forms classes runtime entry image label object box components assets skin services app" ;;
+    app) echo "base core templates entry entry_win image label object box components assets skin services" ;;
+    tools) echo "base core templates forms units classes runtime entry entry_win image label object box components assets skin services app" ;;
   esac
 }
 
@@ -72,6 +79,12 @@ while IFS= read -r file; do
       faults=$((faults + 1))
     fi
   done < <(grep -nE '^#include "' "$file" || true)
+  # Portable code stays portable: only a _win file includes windows.h or a _win header.
+  case "$file" in *_win.*) continue ;; esac
+  while IFS= read -r line; do
+    echo "$file:${line%%:*}: portable code includes ${line#*:#include }"
+    faults=$((faults + 1))
+  done < <(grep -nE '^#include ("[^"]*_win\.h"|<windows\.h>)' "$file" || true)
 done < <(git ls-files '*.h' '*.cpp')
 
 if [ "$faults" -gt 0 ]; then

@@ -10,17 +10,15 @@
 #include <string>
 #include <thread>
 
-#include "app/layout.h"
-#include "app/program_win.h"
-#include "app/services/system_win.h"
 #include "forms_win_support.h"
 #include "runtime/core/heap.h"
 #include "runtime/core/own_messages_win.h"
 #include "runtime/core/process_win.h"
 #include "runtime/core/program_lifetime.h"
 #include "runtime/core/values.h"
-#include "runtime/entry_points.h"
+#include "runtime/entry_points_win.h"
 #include "runtime/forms/form_runtime.h"
+#include "runtime/test_layout.h"
 #include "support/child_process_win.h"
 
 using namespace forms_test;
@@ -44,64 +42,67 @@ std::string ReadText(uint32_t windowId, uint32_t unitId, int32_t index) {
 
 TEST_F(FormsProperties, CoordinatesAreClampedInRecordsAndLiveWindows) {
   // The overlay window is not loaded: its records take the values.
-  const uint32_t w = app::kOverlayWindow, u = app::kLabel1;
+  const uint32_t w = test_layout::kOverlayWindow, u = test_layout::kLabel1;
   runtime::WriteIntProperty(w, u, 2, 40000);
   EXPECT_EQ(runtime::ReadIntProperty(w, u, 2), 32627);
   runtime::WriteIntProperty(w, u, 2, -5);
   EXPECT_EQ(runtime::ReadIntProperty(w, u, 2), 0);
   runtime::WriteIntProperty(w, u, 0, -40000);
   EXPECT_EQ(runtime::ReadIntProperty(w, u, 0), -32627);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 0), 50) << "the stored left of a window not loaded";
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, 0, 0), 50)
+      << "the stored left of a window not loaded";
 
-  runtime::LoadStartWindow(app::kMainWindow);
-  HWND finish = Handle(app::kMainWindow, app::kFinishButton);
-  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 1, 393);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
+  HWND finish = Handle(test_layout::kMainWindow, test_layout::kFinishButton);
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 1, 393);
   RECT r{};
   GetWindowRect(finish, &r);
   MapWindowPoints(nullptr, GetParent(finish), reinterpret_cast<POINT*>(&r), 2);
   EXPECT_EQ(r.left, 458);
   EXPECT_EQ(r.top, 393);
   EXPECT_EQ(r.right - r.left, 214) << "moved keeping its size";
-  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 0, -40000);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 0), -32627);
-  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 3, -5);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 3), 0);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 1), 393)
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 0, -40000);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 0), -32627);
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 3, -5);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 3), 0);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 1), 393)
       << "resized keeping its place";
 }
 
 TEST_F(FormsProperties, CaptionsTitleAndDisabled) {
-  runtime::LoadStartWindow(app::kMainWindow);
-  for (uint32_t button : {app::kLogoButton, app::kFinishButton, app::kRepairButton}) {
-    EXPECT_EQ(ReadText(app::kMainWindow, button, 10), "按钮");
+  runtime::LoadStartWindow(test_layout::kMainWindow);
+  for (uint32_t button : {test_layout::kLogoButton, test_layout::kFinishButton, test_layout::kRepairButton}) {
+    EXPECT_EQ(ReadText(test_layout::kMainWindow, button, 10), "按钮");
   }
-  EXPECT_EQ(ReadText(app::kMainWindow, app::kCloseButton, 10), "关闭");
+  EXPECT_EQ(ReadText(test_layout::kMainWindow, test_layout::kCloseButton, 10), "关闭");
   char caption[32] = {};
-  GetWindowTextA(Handle(app::kMainWindow, app::kRepairButton), caption, sizeof caption);
+  GetWindowTextA(Handle(test_layout::kMainWindow, test_layout::kRepairButton), caption, sizeof caption);
   EXPECT_STREQ(caption, "按钮");
 
   char* title = runtime::NewText("Netmend");
-  runtime::WriteProperty(app::kMainWindow, 0, 8, reinterpret_cast<uintptr_t>(title));
+  runtime::WriteProperty(test_layout::kMainWindow, 0, 8, reinterpret_cast<uintptr_t>(title));
   runtime::Free(title);
-  GetWindowTextA(Handle(app::kMainWindow, 0), caption, sizeof caption);
+  GetWindowTextA(Handle(test_layout::kMainWindow, 0), caption, sizeof caption);
   EXPECT_STREQ(caption, "Netmend");
-  EXPECT_FALSE(GetWindowLongPtrA(Handle(app::kMainWindow, 0), GWL_STYLE) & WS_CAPTION) << "border style 0";
+  EXPECT_FALSE(GetWindowLongPtrA(Handle(test_layout::kMainWindow, 0), GWL_STYLE) & WS_CAPTION)
+      << "border style 0";
 
-  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 6, 1);
-  EXPECT_FALSE(IsWindowEnabled(Handle(app::kMainWindow, app::kFinishButton)));
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kFinishButton, 6), 1);
-  runtime::WriteIntProperty(app::kMainWindow, 0, 10, 0x00787878);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 10), 0x00787878);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, 0, 18), 0) << "neither minimized nor maximized";
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 6, 1);
+  EXPECT_FALSE(IsWindowEnabled(Handle(test_layout::kMainWindow, test_layout::kFinishButton)));
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 6), 1);
+  runtime::WriteIntProperty(test_layout::kMainWindow, 0, 10, 0x00787878);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, 0, 10), 0x00787878);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, 0, 18), 0)
+      << "neither minimized nor maximized";
 }
 
 TEST_F(FormsProperties, TheTimerStartsStopsAndIsNotRestartedByTheSameInterval) {
-  runtime::LoadStartWindow(app::kMainWindow);
-  HWND clock = Handle(app::kMainWindow, app::kProgressClock);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
+  HWND clock = Handle(test_layout::kMainWindow, test_layout::kProgressClock);
   const auto write = [](int32_t ms) {
-    runtime::WriteIntProperty(app::kMainWindow, app::kProgressClock, 8, ms);
+    runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8, ms);
   };
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kProgressClock, 8), 0);
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8), 0);
   EXPECT_FALSE(KillTimer(clock, 1000)) << "interval 0: no timer";
   write(1200);
   EXPECT_TRUE(KillTimer(clock, 1000)) << "1200 started timer 1000 (the test stops it here)";
@@ -111,7 +112,7 @@ TEST_F(FormsProperties, TheTimerStartsStopsAndIsNotRestartedByTheSameInterval) {
   write(0);
   EXPECT_FALSE(KillTimer(clock, 1000)) << "0 stopped it";
   write(-7);
-  EXPECT_EQ(runtime::ReadIntProperty(app::kMainWindow, app::kProgressClock, 8), 0)
+  EXPECT_EQ(runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8), 0)
       << "a negative counts as 0";
   EXPECT_FALSE(KillTimer(clock, 1000));
 }
@@ -119,13 +120,13 @@ TEST_F(FormsProperties, TheTimerStartsStopsAndIsNotRestartedByTheSameInterval) {
 TEST_F(FormsProperties, TimerTicksRaiseEvent0AtTheInterval) {
   std::vector<DWORD> ticks;
   gOnEvent = [&](runtime::EventFrame& frame) {
-    if (frame.unitId != app::kProgressClock || frame.eventIndex != 0) return;
+    if (frame.unitId != test_layout::kProgressClock || frame.eventIndex != 0) return;
     ticks.push_back(GetTickCount());
-    if (ticks.size() == 2) PostMessageA(Handle(app::kMainWindow, 0), WM_CLOSE, 0, 0);
+    if (ticks.size() == 2) PostMessageA(Handle(test_layout::kMainWindow, 0), WM_CLOSE, 0, 0);
   };
-  runtime::LoadStartWindow(app::kMainWindow);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
   const DWORD start = GetTickCount();
-  runtime::WriteIntProperty(app::kMainWindow, app::kProgressClock, 8, 1200);
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8, 1200);
   EXPECT_TRUE(RunLoopWithin(10000));
   ASSERT_EQ(ticks.size(), 2u);
   // Never early, counted from the start: a first tick handled late does not move the second,
@@ -138,8 +139,8 @@ TEST_F(FormsProperties, TimerTicksRaiseEvent0AtTheInterval) {
 }
 
 TEST_F(FormsProperties, ASecondThreadDisablesTheLiveButtonWhileTheLoopRuns) {
-  runtime::LoadStartWindow(app::kMainWindow);
-  HWND repair = Handle(app::kMainWindow, app::kRepairButton);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
+  HWND repair = Handle(test_layout::kMainWindow, test_layout::kRepairButton);
   std::atomic<bool> done{false};
   std::atomic<bool> enabledAfterWrite{true};
   std::atomic<int32_t> readBack{-1};
@@ -149,16 +150,16 @@ TEST_F(FormsProperties, ASecondThreadDisablesTheLiveButtonWhileTheLoopRuns) {
   std::function<void()> poll = [&] {
     ++loopTurns;
     if (!done) return After(20, poll);
-    const runtime::LiveWindow* window = runtime::Forms().Find(app::kMainWindow);
-    recordDisabled =
-        window && (runtime::FindUnit(window->units, app::kRepairButton)->flags & runtime::kUnitDisabled);
-    PostMessageA(Handle(app::kMainWindow, 0), WM_CLOSE, 0, 0);
+    const runtime::LiveWindow* window = runtime::Forms().Find(test_layout::kMainWindow);
+    recordDisabled = window && (runtime::FindUnit(window->units, test_layout::kRepairButton)->flags &
+                                runtime::kUnitDisabled);
+    PostMessageA(Handle(test_layout::kMainWindow, 0), WM_CLOSE, 0, 0);
   };
   After(50, [&] {
     worker = std::thread([&] {
-      runtime::WriteIntProperty(app::kMainWindow, app::kRepairButton, 6, 1);
+      runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kRepairButton, 6, 1);
       enabledAfterWrite = IsWindowEnabled(repair) != FALSE;
-      readBack = runtime::ReadIntProperty(app::kMainWindow, app::kRepairButton, 6);
+      readBack = runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kRepairButton, 6);
       done = true;
     });
     poll();
@@ -187,15 +188,14 @@ void AppendMarker() {
 
 void CALLBACK PressEsc(HWND, UINT, UINT_PTR id, DWORD) {
   runtime::KillCallbackTimer(nullptr, id);
-  PostMessageA(reinterpret_cast<HWND>(runtime::Forms().UnitHandle(app::kMainWindow, 0)), WM_KEYDOWN,
+  PostMessageA(reinterpret_cast<HWND>(runtime::Forms().UnitHandle(test_layout::kMainWindow, 0)), WM_KEYDOWN,
                VK_ESCAPE, 0);
 }
 
 int CloseTheLastWindow() {
-  runtime::InitializeRuntime(app::ProgramImage());
-  services::InstallWin32Services();  // the program's handlers use the services
+  runtime::InitializeRuntime(TestImage());
   runtime::RegisterExitRoutine(AppendMarker);
-  runtime::LoadStartWindow(app::kMainWindow);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
   runtime::SetCallbackTimer(nullptr, 0, 300, PressEsc);
   runtime::RunMessageLoop();
   return 0;
@@ -204,10 +204,9 @@ int CloseTheLastWindow() {
 NETMEND_CHILD(close_last_window) { runtime::RunProgram(CloseTheLastWindow); }
 
 int EndFromAnotherThread() {
-  runtime::InitializeRuntime(app::ProgramImage());
-  services::InstallWin32Services();  // the program's handlers use the services
+  runtime::InitializeRuntime(TestImage());
   runtime::RegisterExitRoutine(AppendMarker);
-  runtime::LoadStartWindow(app::kMainWindow);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
   std::thread([] {
     Sleep(200);
     runtime::EndProgram(3);
@@ -255,10 +254,9 @@ NETMEND_CHILD(post_foreign_messages) {
 }
 
 int ForeignPostsAreIgnored() {
-  runtime::InitializeRuntime(app::ProgramImage());
-  services::InstallWin32Services();  // the program's handlers use the services
+  runtime::InitializeRuntime(TestImage());
   runtime::RegisterExitRoutine(AppendMarker);
-  runtime::LoadStartWindow(app::kMainWindow);
+  runtime::LoadStartWindow(test_layout::kMainWindow);
   std::thread([] {
     char planted[32] = {};
     std::snprintf(planted, sizeof planted, "%llx",
@@ -268,8 +266,9 @@ int ForeignPostsAreIgnored() {
     const DWORD attacker = ChildProcess("post_foreign_messages").Wait(20000);
     Sleep(500);  // the main thread's loop handles the posted messages meanwhile
     // The program's own hand-offs still work: a property write and read, then the end.
-    runtime::WriteIntProperty(app::kMainWindow, app::kRepairButton, 6, 1);
-    const int32_t disabled = runtime::ReadIntProperty(app::kMainWindow, app::kRepairButton, 6);
+    runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kRepairButton, 6, 1);
+    const int32_t disabled =
+        runtime::ReadIntProperty(test_layout::kMainWindow, test_layout::kRepairButton, 6);
     std::ofstream(MarkerPath(), std::ios::app) << "attacker " << attacker << " disabled " << disabled << "\n";
     runtime::EndProgram(5);
   }).detach();
@@ -280,22 +279,22 @@ int ForeignPostsAreIgnored() {
 NETMEND_CHILD(foreign_posts_ignored) { runtime::RunProgram(ForeignPostsAreIgnored); }
 
 NETMEND_CHILD(class_property_not_loaded) {
-  runtime::InitializeRuntime(app::ProgramImage());
+  runtime::InitializeRuntime(TestImage());
   runtime::RegisterExitRoutine(AppendMarker);
-  runtime::ReadProperty(app::kMainWindow, app::kProgressClock, 8);
+  runtime::ReadProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8);
   return 0;
 }
 
-// The program's block with a handler table that lacks one of its references.
+// The test block with a handler table that lacks one of its references.
 NETMEND_CHILD(unresolved_handlers) {
-  runtime::ProgramImage image = app::ProgramImage();
+  runtime::ProgramImage image = TestImage();
   image.handlers = image.handlers.first(image.handlers.size() - 1);
   runtime::InitializeRuntime(image);
   return 0;
 }
 
 NETMEND_CHILD(broken_template_block) {
-  runtime::ProgramImage image = app::ProgramImage();
+  runtime::ProgramImage image = TestImage();
   image.templateBlock = image.templateBlock.first(7);
   runtime::InitializeRuntime(image);
   return 0;
@@ -324,12 +323,6 @@ TEST(FormsProgramEnd, AClassPropertyOfAWindowNotLoadedIsARuntimeError) {
   EXPECT_EQ(outcome.boxText, "运行时出错!\r\n\r\n错误信息：指定窗口尚未载入\r\n");
   EXPECT_EQ(outcome.exitCode, 0xFFFFFFFFu);
   EXPECT_EQ(outcome.marker, "") << "no exit routine after a runtime error";
-}
-
-TEST(ProgramBlock, ResolvesCompletelyAgainstTheApplicationsTable) {
-  size_t unresolved = 99;
-  runtime::LoadTemplateBlock(app::ProgramTemplateBlock(), app::ProgramHandlers(), &unresolved);
-  EXPECT_EQ(unresolved, 0u);
 }
 
 TEST(FormsProgramEnd, AnUnresolvedHandlerReferenceInTheProgramsBlockFailsStartUp) {

@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/layout.h"
 #include "forms_win_support.h"
 #include "runtime/core/runtime_messages.h"
 #include "runtime/forms/form_entry.h"
 #include "runtime/forms/form_runtime.h"
 #include "runtime/forms/message_loop_win.h"
+#include "runtime/test_layout.h"
 
 using namespace forms_test;
 
@@ -24,16 +24,16 @@ class FormsTrustWin : public ::testing::Test {
  protected:
   void SetUp() override {
     StartFresh();
-    runtime::LoadStartWindow(app::kMainWindow);
-    main_ = Handle(app::kMainWindow, 0);
+    runtime::LoadStartWindow(test_layout::kMainWindow);
+    main_ = Handle(test_layout::kMainWindow, 0);
     ASSERT_TRUE(IsWindow(main_));
     SeenEvents().clear();
   }
   void TearDown() override { CleanUp(); }
 
   static size_t Clicks(uint32_t unitId) {
-    const std::vector<int32_t> events = EventsOf(app::kMainWindow, unitId);
-    return static_cast<size_t>(std::count(events.begin(), events.end(), app::kButtonClicked));
+    const std::vector<int32_t> events = EventsOf(test_layout::kMainWindow, unitId);
+    return static_cast<size_t>(std::count(events.begin(), events.end(), test_layout::kButtonClicked));
   }
 
   HWND main_ = nullptr;
@@ -67,8 +67,8 @@ void SendFromAnotherThread(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 TEST_F(FormsTrustWin, AUnitIsNeitherReadFromAPropertyNorRebound) {
-  HWND repair = Handle(app::kMainWindow, app::kRepairButton);
-  HWND clock = Handle(app::kMainWindow, app::kProgressClock);
+  HWND repair = Handle(test_layout::kMainWindow, test_layout::kRepairButton);
+  HWND clock = Handle(test_layout::kMainWindow, test_layout::kProgressClock);
   SetPropA(repair, "_ZR_Unit", reinterpret_cast<HANDLE>(0x41414141));
   SetPropA(main_, "_ZR_Unit", reinterpret_cast<HANDLE>(0x41414141));
   SendMessageA(repair, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
@@ -88,14 +88,14 @@ TEST_F(FormsTrustWin, AUnitIsNeitherReadFromAPropertyNorRebound) {
   // The units are still their own: a click reaches the button's unit.
   PostMessageA(repair, BM_CLICK, 0, 0);
   runtime::ProcessWaitingMessages();
-  EXPECT_EQ(Clicks(app::kRepairButton), 1u);
+  EXPECT_EQ(Clicks(test_layout::kRepairButton), 1u);
   EXPECT_TRUE(IsWindow(main_));
 }
 
 TEST_F(FormsTrustWin, ThePrivateDestroyAndClickMessagesDoNothingForOthers) {
-  HWND finish = Handle(app::kMainWindow, app::kFinishButton);
-  HWND repair = Handle(app::kMainWindow, app::kRepairButton);
-  runtime::WriteIntProperty(app::kMainWindow, app::kFinishButton, 6, 1);
+  HWND finish = Handle(test_layout::kMainWindow, test_layout::kFinishButton);
+  HWND repair = Handle(test_layout::kMainWindow, test_layout::kRepairButton);
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kFinishButton, 6, 1);
   ASSERT_FALSE(IsWindowEnabled(finish));
   const WPARAM finishClicked = MAKEWPARAM(GetDlgCtrlID(finish), BN_CLICKED);
   const WPARAM repairClicked = MAKEWPARAM(GetDlgCtrlID(repair), BN_CLICKED);
@@ -109,8 +109,8 @@ TEST_F(FormsTrustWin, ThePrivateDestroyAndClickMessagesDoNothingForOthers) {
                         reinterpret_cast<LPARAM>(finish));
 
   EXPECT_TRUE(IsWindow(main_)) << "a forged destroy message destroyed the window";
-  EXPECT_EQ(Clicks(app::kFinishButton), 0u) << "the disabled finish button was clicked";
-  EXPECT_EQ(Clicks(app::kRepairButton), 0u) << "a posted command clicked the repair button";
+  EXPECT_EQ(Clicks(test_layout::kFinishButton), 0u) << "the disabled finish button was clicked";
+  EXPECT_EQ(Clicks(test_layout::kRepairButton), 0u) << "a posted command clicked the repair button";
 }
 
 // A window that counts what reaches it.
@@ -148,13 +148,14 @@ TEST_F(FormsTrustWin, TheLoopDropsWhatOnlyAnotherProcessPosts) {
 }
 
 TEST_F(FormsTrustWin, ForgedTicksDoNotRunTheClockFasterThanItsInterval) {
-  HWND clock = Handle(app::kMainWindow, app::kProgressClock);
+  HWND clock = Handle(test_layout::kMainWindow, test_layout::kProgressClock);
   for (int i = 0; i < 20; ++i) PostMessageA(clock, WM_TIMER, 1000, 0);
   runtime::ProcessWaitingMessages();
-  EXPECT_TRUE(EventsOf(app::kMainWindow, app::kProgressClock).empty()) << "a stopped clock ticked";
+  EXPECT_TRUE(EventsOf(test_layout::kMainWindow, test_layout::kProgressClock).empty())
+      << "a stopped clock ticked";
 
   const DWORD start = GetTickCount();
-  runtime::WriteIntProperty(app::kMainWindow, app::kProgressClock, 8, 50);
+  runtime::WriteIntProperty(test_layout::kMainWindow, test_layout::kProgressClock, 8, 50);
   for (int i = 0; i < 20; ++i) PostMessageA(clock, WM_TIMER, 1000, 0);
   SendFromAnotherThread(clock, WM_TIMER, 1000, 0, 20);
   After(600, [this] { PostMessageA(main_, WM_CLOSE, 0, 0); });
@@ -162,7 +163,7 @@ TEST_F(FormsTrustWin, ForgedTicksDoNotRunTheClockFasterThanItsInterval) {
   // One tick in 50 ms while the clock ran (a busy machine may make it fewer, but the real ones
   // keep coming), and two more for the slack at the start and end.
   const DWORD elapsed = GetTickCount() - start;
-  const size_t ticks = EventsOf(app::kMainWindow, app::kProgressClock).size();
+  const size_t ticks = EventsOf(test_layout::kMainWindow, test_layout::kProgressClock).size();
   EXPECT_GE(ticks, 1u);
   EXPECT_LE(ticks, elapsed / 50 + 2) << "the 40 forged ticks counted";
 }

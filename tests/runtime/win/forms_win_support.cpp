@@ -2,13 +2,13 @@
 #include "forms_win_support.h"
 
 #include <algorithm>
+#include <array>
 #include <map>
 
-#include "app/layout.h"
-#include "app/program_win.h"
+#include "components/library_win.h"
 #include "runtime/core/own_messages_win.h"
-#include "runtime/entry_points.h"
 #include "runtime/templates/template_reader.h"
+#include "runtime/test_layout.h"
 
 namespace forms_test {
 namespace {
@@ -54,9 +54,48 @@ void CALLBACK Watchdog(HWND, UINT, UINT_PTR id, DWORD) {
   runtime::Forms().DestroyAllWindows();
 }
 
+intptr_t CommandLibraryNotify(int, uintptr_t, uintptr_t) { return 0; }
+
+// A library with commands only, no unit classes.
+runtime::SupportLibrary CommandLibrary(const char* name, const char* identifier) {
+  runtime::SupportLibrary library;
+  library.name = name;
+  library.identifier = identifier;
+  library.notify = CommandLibraryNotify;
+  return library;
+}
+
+void Ignore(runtime::EventFrame&) {}
+
 }  // namespace
 
 std::function<void(runtime::EventFrame&)> gOnEvent;
+
+runtime::ProgramImage TestImage() {
+  static const std::array<runtime::SupportLibrary, 6> libraries = {
+      runtime::CoreLibrary(),
+      CommandLibrary("Commands 2", "00000000000000000000000000000002"),
+      CommandLibrary("Commands 3", "00000000000000000000000000000003"),
+      components::ExtendedControlsLibrary2(),
+      components::ExtendedControlsLibrary1(),
+      CommandLibrary("Commands 6", "00000000000000000000000000000006"),
+  };
+  static const std::vector<runtime::HandlerEntry> handlers = [] {
+    std::vector<runtime::HandlerEntry> entries;
+    for (const runtime::WindowTemplate& window : test_layout::Layout().windows) {
+      for (const runtime::UnitTemplate& unit : window.units) {
+        for (const runtime::EventBinding& binding : unit.bindings)
+          entries.push_back({window.id, unit.id, binding.eventIndex, Ignore});
+      }
+    }
+    return entries;
+  }();
+  runtime::ProgramImage image;
+  image.templateBlock = test_layout::TemplateBlock();
+  image.handlers = handlers;
+  image.libraries = libraries;
+  return image;
+}
 
 std::vector<Seen>& SeenEvents() { return gSeen; }
 
@@ -74,12 +113,12 @@ std::vector<int32_t> EventsOf(uint32_t windowId, uint32_t unitId) {
 
 void StartFresh() {
   static const bool started = [] {
-    runtime::InitializeRuntime(app::ProgramImage());
+    runtime::InitializeRuntime(TestImage());
     return true;
   }();
   (void)started;
   CleanUp();
-  runtime::ProgramTemplates() = runtime::LoadTemplateBlock(app::ProgramTemplateBlock(), {});
+  runtime::ProgramTemplates() = runtime::LoadTemplateBlock(test_layout::TemplateBlock(), {});
   BindEverything(runtime::ProgramTemplates());
   gSeen.clear();
   gOnEvent = nullptr;

@@ -19,7 +19,7 @@
 #include "components/object/object_win.h"
 #include "components/object/picture_file_win.h"
 #include "components/win/unit_host_win.h"
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 using namespace components;
 using runtime::Bytes;

@@ -1,5 +1,5 @@
 // The Win32 unit base: binding, events, cursor and focus.
-#include "runtime/classes/unit_win.h"
+#include "runtime/units/unit_win.h"
 
 #include <atomic>
 #include <cstring>

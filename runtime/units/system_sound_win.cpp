@@ -1,5 +1,5 @@
 // The system's sound player: PlaySound from memory.
-#include "runtime/classes/system_sound_win.h"
+#include "runtime/units/system_sound_win.h"
 
 #include <windows.h>
 // After windows.h, which it needs.

@@ -1,5 +1,5 @@
 // Decoding pictures through OleLoadPicture from a memory stream.
-#include "runtime/classes/property_picture_win.h"
+#include "runtime/units/property_picture_win.h"
 
 #include <ole2.h>
 #include <olectl.h>
@@ -8,7 +8,7 @@
 
 #include "base/gdi_win.h"
 #include "base/handles_win.h"
-#include "runtime/classes/bitmap_file.h"
+#include "runtime/units/bitmap_file.h"
 
 namespace runtime {
 namespace {

@@ -1,5 +1,5 @@
 // The one sound of the process and the window that started it.
-#include "runtime/classes/window_sound.h"
+#include "runtime/units/window_sound.h"
 
 #include <vector>
 

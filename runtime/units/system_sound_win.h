@@ -3,7 +3,7 @@
 // one place.
 #pragma once
 
-#include "runtime/classes/window_sound.h"
+#include "runtime/units/window_sound.h"
 
 namespace runtime {
 

@@ -1,5 +1,5 @@
 // Checking a bitmap file's sizes against its bytes.
-#include "runtime/classes/bitmap_file.h"
+#include "runtime/units/bitmap_file.h"
 
 #include <cstdlib>
 
