@@ -6,6 +6,8 @@
 # over in one program run, while stress-ng keeps every core busy (without it, busy loops of
 # the shell do). Their output is kept under build/stress/.
 #   scripts/stress.sh <win64 build folder> [rounds]    (rounds: STRESS_ROUNDS, default 50)
+# STRESS_WORKERS sets the number of busy workers (default twice the cores; 0 when other work
+# already loads the machine).
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 if [[ -z ${DISPLAY:-} ]]; then
@@ -25,14 +27,17 @@ stop_load() {
 trap stop_load EXIT
 trap 'exit 130' INT TERM
 cores=$(nproc)
-if command -v stress-ng >/dev/null; then
+workers=${STRESS_WORKERS:-$((2 * cores))}
+if ((workers == 0)); then
+  echo "stress: no busy workers of its own; the machine's other work is the load"
+elif command -v stress-ng >/dev/null; then
   # Twice as many busy workers as cores: the tests' processes wait for the CPU as they do
   # beside a parallel build.
-  stress-ng --cpu $((2 * cores)) --timeout 0 >/dev/null 2>&1 &
+  stress-ng --cpu "$workers" --timeout 0 >/dev/null 2>&1 &
   load_pids+=($!)
 else
   echo "stress: stress-ng is missing (scripts/setup.sh installs it); loading with busy loops"
-  for ((i = 0; i < 2 * cores; ++i)); do
+  for ((i = 0; i < workers; ++i)); do
     bash -c 'while :; do :; done' &
     load_pids+=($!)
   done
