@@ -3,6 +3,8 @@
 // pe-check --console <allow-list> <exe>: the same for a console program (the device console).
 // pe-check --resources <exe>: fails unless the exe carries the product's manifest, version
 // resource and icon (see product_resources.h); prints the version texts.
+// pe-check --mapped <exe>: fails unless Wine can map the exe's sections from the file instead
+// of copying the image into the process's private memory.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -29,8 +31,10 @@ int main(int argc, char** argv) {
     ++argv;
   }
   const bool resources = argc == 3 && std::strcmp(argv[1], "--resources") == 0;
+  const bool mapped = argc == 3 && std::strcmp(argv[1], "--mapped") == 0;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: pe-check [--console] <allow-list> <exe> | pe-check --resources <exe>\n");
+    std::fprintf(stderr,
+                 "usage: pe-check [--console] <allow-list> <exe> | pe-check --resources|--mapped <exe>\n");
     return 2;
   }
   std::ifstream exeFile(argv[2], std::ios::binary);
@@ -45,6 +49,10 @@ int main(int argc, char** argv) {
   if (!image) {
     std::fprintf(stderr, "pe-check: %s: %s\n", argv[2], error.c_str());
     return 1;
+  }
+  if (mapped) {
+    const auto problems = pe::CheckMappedFromFile(*image);
+    return Report(argv[2], problems, problems.empty() ? "sections on pages in the file" : "NOT fit");
   }
   if (resources) {
     const auto problems = pe::CheckProductResources(*image);

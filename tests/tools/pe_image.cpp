@@ -149,6 +149,7 @@ std::optional<Image> Read(std::span<const uint8_t> file, std::string* error) {
       return fail("truncated section table");
     }
     sections.push_back(s);
+    if (s.rawSize != 0) image.sectionFileOffsets.push_back(s.rawOffset);
   }
   if (resourceRva != 0 && !ReadResources(in, sections, resourceRva, &image.resources)) {
     return fail("bad resource tree");
@@ -236,6 +237,16 @@ std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList
     }
   }
   return problems;
+}
+
+std::vector<std::string> CheckMappedFromFile(const Image& image) {
+  constexpr uint32_t kPage = 0x1000;
+  const auto& offsets = image.sectionFileOffsets;
+  const size_t off =
+      std::count_if(offsets.begin(), offsets.end(), [](uint32_t at) { return at % kPage != 0; });
+  if (off == 0) return {};
+  return {std::to_string(off) + " of " + std::to_string(offsets.size()) +
+          " sections start off a page in the file: Wine copies the image into private memory"};
 }
 
 }  // namespace pe

@@ -29,6 +29,7 @@ struct Image {
   uint16_t subsystem = 0;  // 2 GUI, 3 console
   uint16_t osMajor = 0, osMinor = 0;
   uint16_t subsystemMajor = 0, subsystemMinor = 0;
+  std::vector<uint32_t> sectionFileOffsets;  // of the sections with bytes in the file
   std::vector<Import> imports;
   std::vector<Resource> resources;
 };
@@ -49,5 +50,10 @@ AllowList ParseAllowList(const std::string& text);
 inline constexpr uint16_t kGuiSubsystem = 2, kConsoleSubsystem = 3;
 std::vector<std::string> CheckForWindows2000(const Image& image, const AllowList& allowed,
                                              uint16_t subsystem = kGuiSubsystem);
+
+// Wine maps an image's sections from the file only where they start on a page there; any other
+// image it reads whole into private memory, its debug information too. Empty when the sections
+// are page-aligned in the file, else the one line that says they are not.
+std::vector<std::string> CheckMappedFromFile(const Image& image);
 
 }  // namespace pe

@@ -11,13 +11,14 @@ namespace {
 struct Layout {
   uint16_t machine = 0x14C, subsystem = 2;
   uint16_t osMajor = 5, osMinor = 0, subMajor = 5, subMinor = 0;
+  uint32_t sectionAt = 0x200;                                             // the section's offset in the file
   std::vector<std::pair<std::string, std::vector<std::string>>> imports;  // "#n" = by ordinal
 };
 
-// A minimal PE32 image: headers, one section at RVA 0x1000 (file offset 0x200) with the
-// import table.
+// A minimal PE32 image: headers, one section at RVA 0x1000 (file offset 0x200 unless the
+// layout says otherwise) with the import table.
 std::vector<uint8_t> Build(const Layout& layout) {
-  std::vector<uint8_t> file(0x200, 0);
+  std::vector<uint8_t> file(layout.sectionAt, 0);
   auto put16 = [&](size_t at, uint16_t v) { std::memcpy(&file[at], &v, 2); };
   auto put32 = [&](size_t at, uint32_t v) { std::memcpy(&file[at], &v, 4); };
   put16(0, 0x5A4D);
@@ -72,7 +73,7 @@ std::vector<uint8_t> Build(const Layout& layout) {
   put32(section + 8, static_cast<uint32_t>(data.size()));
   put32(section + 12, base);
   put32(section + 16, static_cast<uint32_t>(data.size()));
-  put32(section + 20, 0x200);
+  put32(section + 20, layout.sectionAt);
   file.insert(file.end(), data.begin(), data.end());
   return file;
 }
@@ -126,6 +127,23 @@ TEST(PeCheck, EachFaultIsNamed) {
             (std::vector<std::string>{"import not on the Windows 2000 list: KERNEL32.dll IsWow64Process",
                                       "import not on the Windows 2000 list: KERNEL32.dll #17",
                                       "import not on the Windows 2000 list: gdiplus.dll GdiplusStartup"}));
+}
+
+TEST(PeCheck, OnlySectionsOnPagesInTheFileCountAsMapped) {
+  Layout layout;
+  layout.imports = {{"KERNEL32.dll", {"ExitProcess"}}};
+  std::string error;
+  auto image = pe::Read(Build(layout), &error);
+  ASSERT_TRUE(image) << error;
+  EXPECT_EQ(image->sectionFileOffsets, (std::vector<uint32_t>{0x200}));
+  EXPECT_EQ(pe::CheckMappedFromFile(*image),
+            (std::vector<std::string>{
+                "1 of 1 sections start off a page in the file: Wine copies the image into private memory"}));
+  layout.sectionAt = 0x1000;
+  image = pe::Read(Build(layout), &error);
+  ASSERT_TRUE(image) << error;
+  EXPECT_TRUE(pe::CheckMappedFromFile(*image).empty());
+  EXPECT_EQ(image->imports.size(), 1u) << "the section is read where it now lies";
 }
 
 TEST(PeCheck, MalformedFilesAreRefused) {
