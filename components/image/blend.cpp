@@ -1,17 +1,29 @@
 // Blending. d + MulDiv(s - d, f, 255) is the nearest integer to (s f + d (255 - f)) / 255:
 // the two could differ only in rounding a half, and (s - d) f / 255 is never a half (255 is
 // odd). So each channel is (s f + d (255 - f) + 127) / 255, with n / 255 computed as
-// (n + 1 + (n >> 8)) >> 8, exact for every n up to 255 * 255 + 127. Every value fits 16 bits:
-// where SSE2 exists (x86_64) eight channels go through one vector; the i686 product, which
-// cannot count on SSE2, takes the scalar row.
+// (n + 1 + (n >> 8)) >> 8, exact for every n up to 255 * 255 + 127. Every value fits 16 bits,
+// so eight channels go through one SSE2 vector. x86_64 always has SSE2; the i686 product runs
+// on processors that may not, so there the vector row is compiled for SSE2 on its own and
+// chosen at run time, and everything else keeps to the base instruction set.
 #include "components/image/blend.h"
 
 #include <algorithm>
 
 #include "base/mul_div.h"
 
-#if defined(__SSE2__)
+#if defined(__x86_64__) || defined(__i386__)
+#define BLEND_HAS_SSE2_ROW 1
 #include <emmintrin.h>
+#if defined(__i386__)
+#include <cpuid.h>
+// Only these functions may use SSE2: the caller checks the processor first.
+#define SSE2_FUNCTION __attribute__((target("sse2")))
+// The Windows i686 ABI promises 4-byte stack alignment; vectors spilled there need 16.
+#define SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
+#else
+#define SSE2_FUNCTION
+#define SSE2_ENTRY
+#endif
 #endif
 
 namespace components {
@@ -35,66 +47,117 @@ void BlendRowScalar(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a
   }
 }
 
-#if defined(__SSE2__)
+#if defined(BLEND_HAS_SSE2_ROW)
 namespace {
 
-// Channels of two pixels (16-bit lanes) mixed by their factors f (each repeated over its
-// pixel's four lanes): n = 255 d + (s - d) f + 127 taken modulo 2^16, which is exact because
-// the true n lies in 0..65152, and n / 255 as the high half of n * 0x8081 shifted by 7.
-inline __m128i MixChannels(__m128i s, __m128i d, __m128i f) {
-  __m128i n = _mm_sub_epi16(_mm_slli_epi16(d, 8), d);
-  n = _mm_add_epi16(n, _mm_mullo_epi16(_mm_sub_epi16(s, d), f));
-  n = _mm_add_epi16(n, _mm_set1_epi16(127));
-  return _mm_srli_epi16(_mm_mulhi_epu16(n, _mm_set1_epi16(static_cast<short>(0x8081))), 7);
+// Channels of two pixels (16-bit lanes) mixed by their factors f: with n = s f + d (255 - f)
+// + 127 = 255 k + r (r < 255, k <= 255), (n + 1) 257 = 65536 k + 257 (r + 1) - k, and the last
+// two terms lie in 0..65535, so n / 255 is the high half of (n + 1) * 257; n + 1 <= 65153.
+SSE2_FUNCTION inline __m128i MixChannels(__m128i s, __m128i d, __m128i f) {
+  const __m128i g = _mm_sub_epi16(_mm_set1_epi16(255), f);
+  __m128i n = _mm_add_epi16(_mm_mullo_epi16(s, f), _mm_mullo_epi16(d, g));
+  n = _mm_add_epi16(n, _mm_set1_epi16(128));
+  return _mm_mulhi_epu16(n, _mm_set1_epi16(257));
 }
 
-// Four pixels at a time; `keyed` when the frame has a transparent colour.
-template <bool keyed>
-int32_t BlendFours(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+// Factor lanes for two pixels from their factor words (f in the top byte, the transparency
+// byte's factor in the bottom one), widened to 16 bits: f over the colour channels, the
+// bottom byte over the transparency channel.
+SSE2_FUNCTION inline __m128i SpreadFactors(__m128i words) {
+  const __m128i spread = _mm_shufflelo_epi16(words, _MM_SHUFFLE(0, 3, 3, 3));
+  return _mm_shufflehi_epi16(spread, _MM_SHUFFLE(0, 3, 3, 3));
+}
+
+// Four pixels s onto d with factor words f (see SpreadFactors).
+SSE2_FUNCTION inline __m128i MixPixels(__m128i s, __m128i d, __m128i f) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = MixChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero),
+                                  SpreadFactors(_mm_unpacklo_epi8(f, zero)));
+  const __m128i high = MixChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero),
+                                   SpreadFactors(_mm_unpackhi_epi8(f, zero)));
+  return _mm_packus_epi16(low, high);
+}
+
+// Eight pixels at a time onto a 16-byte aligned `dst`; returns how many it did. `keyed` when
+// the frame has a transparent colour, `copies` when a == 0 (only then can o be 0). The
+// factor f = 255 - o = (255 - a) - amount, saturated at 0, is one byte subtraction with the
+// amount in place; key pixels get amount 255 first. The transparency channel mixes with
+// factor 0 (the destination's byte stays) unless o == 0, where it takes factor 255 and the
+// pixel's byte, 0.
+template <bool keyed, bool copies>
+SSE2_FUNCTION int32_t BlendEights(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
+                                  uint32_t key) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i colorMask = _mm_set1_epi32(static_cast<int>(kColorMask));
+  const __m128i top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
   const __m128i keys = _mm_set1_epi32(static_cast<int>(key));
-  const __m128i as = _mm_set1_epi32(a);
-  const __m128i full = _mm_set1_epi32(255);
+  const __m128i fMax = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(255 - a) << 24));
   int32_t i = 0;
-  for (; i + 4 <= count; i += 4) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    __m128i o = _mm_add_epi32(as, _mm_srli_epi32(s, 24));
+  for (; i + 8 <= count; i += 8) {
+    __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i + 4));
     if (keyed) {
-      const __m128i isKey = _mm_cmpeq_epi32(_mm_and_si128(s, colorMask), keys);
-      o = _mm_or_si128(_mm_andnot_si128(isKey, o), _mm_and_si128(isKey, full));
+      s0 = _mm_or_si128(s0, _mm_cmpeq_epi32(_mm_and_si128(s0, colorMask), keys));
+      s1 = _mm_or_si128(s1, _mm_cmpeq_epi32(_mm_and_si128(s1, colorMask), keys));
     }
-    const __m128i replace = _mm_cmpeq_epi32(o, zero);
-    const int replaced = _mm_movemask_epi8(replace);
-    if (replaced == 0xFFFF) {  // four pixels that replace the destination
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_and_si128(s, colorMask));
-      continue;
+    __m128i f0 = _mm_subs_epu8(fMax, s0), f1 = _mm_subs_epu8(fMax, s1);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(f0, f1), zero)) == 0xFFFF) continue;  // none drawn
+    if (copies) {
+      if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(f0, f1), top)) == 0xFFFF) {  // all copied
+        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), _mm_and_si128(s0, colorMask));
+        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i + 4), _mm_and_si128(s1, colorMask));
+        continue;
+      }
+      f0 = _mm_or_si128(f0, _mm_cmpeq_epi32(f0, top));
+      f1 = _mm_or_si128(f1, _mm_cmpeq_epi32(f1, top));
     }
-    // o in 0..510 as 16 bits, capped at 255: f = 255 - o.
-    const __m128i o16 = _mm_min_epi16(_mm_packs_epi32(o, o), _mm_set1_epi16(255));
-    const __m128i f16 = _mm_sub_epi16(_mm_set1_epi16(255), o16);
-    if (_mm_movemask_epi8(_mm_cmpeq_epi16(f16, zero)) == 0xFFFF) continue;  // nothing drawn
-    const __m128i fPairs = _mm_unpacklo_epi16(f16, f16);
-    const __m128i fLow = _mm_unpacklo_epi32(fPairs, fPairs), fHigh = _mm_unpackhi_epi32(fPairs, fPairs);
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    const __m128i low = MixChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), fLow);
-    const __m128i high = MixChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), fHigh);
-    const __m128i mixed = _mm_and_si128(_mm_packus_epi16(low, high), colorMask);
-    // The destination keeps its transparency byte unless the pixel replaces it (o == 0).
-    const __m128i top = _mm_andnot_si128(_mm_or_si128(colorMask, replace), d);
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm_or_si128(mixed, top));
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
+    _mm_store_si128(out, MixPixels(s0, _mm_load_si128(out), f0));
+    _mm_store_si128(out + 1, MixPixels(s1, _mm_load_si128(out + 1), f1));
   }
   return i;
 }
 
+SSE2_ENTRY void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+  // Up to the first 16-byte boundary of the destination one pixel at a time.
+  const int32_t head = std::min<int32_t>(count, (16 - (reinterpret_cast<uintptr_t>(dst) & 15)) / 4 & 3);
+  BlendRowScalar(src, dst, head, a, key);
+  src += head, dst += head, count -= head;
+  int32_t done = 0;
+  if (key == KeyOf(kNoColor)) {
+    done = a == 0 ? BlendEights<false, true>(src, dst, count, a, key)
+                  : BlendEights<false, false>(src, dst, count, a, key);
+  } else {
+    done = a == 0 ? BlendEights<true, true>(src, dst, count, a, key)
+                  : BlendEights<true, false>(src, dst, count, a, key);
+  }
+  BlendRowScalar(src + done, dst + done, count - done, a, key);
+}
+
 }  // namespace
 
-bool HasVectorBlendRow() { return true; }
+bool HasVectorBlendRow() {
+#if defined(__x86_64__)
+  return true;
+#else
+  // CPUID leaf 1, EDX bit 26. Asked once; the answer is the same for every thread.
+  static const bool has = [] {
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (edx & bit_SSE2) != 0;
+  }();
+  return has;
+#endif
+}
 
 void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
-  const int32_t done = key == KeyOf(kNoColor) ? BlendFours<false>(src, dst, count, a, key)
-                                              : BlendFours<true>(src, dst, count, a, key);
-  BlendRowScalar(src + done, dst + done, count - done, a, key);
+  // The vector row covers a of 0..254 (a = 255 draws nothing; the scalar row knows) and
+  // destinations aligned to their pixels, as every buffer of ours is.
+  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count <= 0 ||
+      (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
+    BlendRowScalar(src, dst, count, a, key);
+    return;
+  }
+  BlendRowSse2(src, dst, count, a, key);
 }
 #else
 bool HasVectorBlendRow() { return false; }

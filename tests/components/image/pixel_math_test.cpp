@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 #include "base/mul_div.h"
 #include "components/image/blend.h"
@@ -181,6 +182,41 @@ TEST(Blend, VectorRowHandlesKeysTransparencyAndRaggedLengths) {
         BlendRowScalar(src.data(), scalar.data(), n, a, key);
         BlendRowVector(src.data(), vector.data(), n, a, key);
         ASSERT_EQ(scalar, vector) << a << " " << key << " " << n;
+      }
+    }
+  }
+}
+
+// Runs of copied, skipped, key and mixed pixels of every length, starting anywhere in the
+// vector row's groups of eight, at every alignment of the destination and the source.
+TEST(Blend, VectorRowMatchesTheScalarRowOverRunsAndAlignments) {
+#if defined(__x86_64__)
+  EXPECT_TRUE(HasVectorBlendRow());  // the comparison below must exercise the vector row
+#endif
+  std::mt19937 random(11);
+  const uint32_t red = 0x00FF0000;  // COLORREF red in pixel order
+  std::vector<uint32_t> src, dst;
+  while (src.size() < 96) {
+    const uint32_t kind = random() % 4, length = 1 + random() % 13;
+    for (uint32_t k = 0; k < length; ++k) {
+      const uint32_t amounts[] = {0, 255, random() % 256, random() % 256};
+      src.push_back(amounts[kind] << 24 | (kind == 3 ? red : random() & 0xFFFFFF));
+      dst.push_back(static_cast<uint32_t>(random()));
+    }
+  }
+  std::vector<uint32_t> scalar(dst.size()), vector(dst.size());
+  for (int32_t a : {0, 1, 100, 254}) {
+    for (uint32_t key : {KeyOf(kNoColor), KeyOf(0x000000FF)}) {
+      for (size_t at = 0; at < 4; ++at) {
+        for (size_t from = 0; from < 4; ++from) {
+          for (int32_t n : {1, 7, 8, 9, 16, 17, 31, 88}) {
+            scalar = dst, vector = dst;
+            BlendRowScalar(src.data() + from, scalar.data() + at, n, a, key);
+            BlendRowVector(src.data() + from, vector.data() + at, n, a, key);
+            ASSERT_EQ(scalar, vector)
+                << "a " << a << " key " << key << " at " << at << " from " << from << " n " << n;
+          }
+        }
       }
     }
   }
