@@ -182,7 +182,8 @@ class GifDecoder {
       indexes_ = std::make_unique_for_overwrite<uint8_t[]>(area);
       indexCapacity_ = area;
     }
-    const LzwResult lzw = DecodeLzw(minCodeSize, data_, {indexes_.get(), area});
+    // Only a filled buffer is used, so the decoder may write past what it has decoded.
+    const LzwResult lzw = DecodeLzwScribbling(minCodeSize, data_, {indexes_.get(), area});
     if (lzw.written < area) return false;  // a broken image ends the picture here
 
     const Rect rect = Clip(left, top, width, height);
@@ -235,9 +236,14 @@ class GifDecoder {
       const uint8_t* src = indexes_.get() + static_cast<size_t>(r) * width;
       uint32_t* dst = Canvas() + static_cast<size_t>(y) * set_.width + left;
       const int32_t n = right - left;
+      if (!control_.transparent) {
+        for (int32_t x = 0; x < n; ++x) dst[x] = colors[src[x]];
+        continue;
+      }
+      // Rewriting a skipped pixel with itself keeps the loop free of hard-to-predict branches.
       for (int32_t x = 0; x < n; ++x) {
         const uint32_t c = colors[src[x]];
-        if (c != kSkip) dst[x] = c;
+        dst[x] = c == kSkip ? dst[x] : c;
       }
     }
   }

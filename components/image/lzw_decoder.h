@@ -27,4 +27,9 @@ struct LzwResult {
 // until the encoder sends a clear code ("deferred clear"). Writes at most out.size() bytes.
 LzwResult DecodeLzw(int minCodeSize, std::span<const uint8_t> data, std::span<uint8_t> out);
 
+// The same, faster, for a caller that uses the output only when it was filled: when decoding
+// stops early, up to 15 bytes of `out` past `written` may have been changed. Still writes
+// nothing outside `out`.
+LzwResult DecodeLzwScribbling(int minCodeSize, std::span<const uint8_t> data, std::span<uint8_t> out);
+
 }  // namespace components

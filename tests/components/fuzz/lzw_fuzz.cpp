@@ -1,5 +1,6 @@
 // libFuzzer target: the LZW decoder against a plain reference decoder that walks prefix chains.
 // Input: minimum code size, 2 bytes of output size, then the code bytes.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -77,5 +78,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const LzwResult a = components::DecodeLzw(minCodeSize, {data + 3, size - 3}, ours);
   const LzwResult b = Reference(minCodeSize, data + 3, size - 3, reference);
   if (a.status != b.status || a.written != b.written || ours != reference) abort();
+  // The scribbling variant: the same result and bytes up to `written`.
+  std::vector<uint8_t> scribbled(outSize, 0xEE);
+  const LzwResult c = components::DecodeLzwScribbling(minCodeSize, {data + 3, size - 3}, scribbled);
+  if (c.status != b.status || c.written != b.written ||
+      !std::equal(scribbled.begin(), scribbled.begin() + c.written, reference.begin())) {
+    abort();
+  }
   return 0;
 }

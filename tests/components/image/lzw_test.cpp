@@ -1,6 +1,7 @@
 // The bare LZW decoder, fed hand-packed codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "components/image/lzw_decoder.h"
@@ -90,12 +91,18 @@ TEST(Lzw, FullTableWithAndWithoutDeferredClear) {
     const LzwResult r = DecodeLzw(8, data, out);
     EXPECT_EQ(r.status, LzwStatus::kFilled) << deferred;
     EXPECT_EQ(out, pixels) << deferred;
+    std::vector<uint8_t> scribbled(pixels.size());
+    EXPECT_EQ(DecodeLzwScribbling(8, data, scribbled).status, LzwStatus::kFilled) << deferred;
+    EXPECT_EQ(scribbled, pixels) << deferred;
   }
   // A run compresses into long strings; the copies must still be exact.
   std::vector<uint8_t> run(100000, 3);
   for (size_t i = 0; i < run.size(); i += 997) run[i] = 1;
   std::vector<uint8_t> out(run.size());
   EXPECT_EQ(DecodeLzw(2, gif_writer::Lzw(2, run, true), out).status, LzwStatus::kFilled);
+  EXPECT_EQ(out, run);
+  std::fill(out.begin(), out.end(), 0);
+  EXPECT_EQ(DecodeLzwScribbling(2, gif_writer::Lzw(2, run, true), out).status, LzwStatus::kFilled);
   EXPECT_EQ(out, run);
 }
 
