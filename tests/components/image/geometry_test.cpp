@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <numeric>
+#include <random>
+#include <string>
 
 #include "components/image/frame_set.h"
 #include "components/image/rotation_math.h"
@@ -128,6 +130,47 @@ TEST(Rotate, OwnSineAndCosineAgreeWithTheLibraryToTheLastBitsOrSo) {
     SinCos(degrees * kRadiansPerDegree, &s, &c);
     EXPECT_NEAR(s, std::sin(degrees * kRadiansPerDegree), 4e-16) << degrees;
     EXPECT_NEAR(c, std::cos(degrees * kRadiansPerDegree), 4e-16) << degrees;
+  }
+}
+
+// Every turned pixel, quarter turns included, is the one a pixel-by-pixel walk of the mapping
+// names: sizes that are not multiples of the quarter turns' blocks, rows that miss the source.
+TEST(Rotate, EachPixelIsTheSampleOfThePerPixelMapping) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int32_t w = 1 + static_cast<int32_t>(random() % 70), h = 1 + static_cast<int32_t>(random() % 70);
+    const int degrees = trial < 12 ? 90 * (trial % 4) : static_cast<int>(random() % 360);
+    const FrameSet source = Numbered(w, h, 2);
+    FrameSet set = source;
+    Rotate(set, degrees);
+    const std::string where = std::to_string(w) + "x" + std::to_string(h) + " at " + std::to_string(degrees);
+    std::vector<int32_t> map;  // source index of each turned pixel, -1 outside
+    int32_t newWidth = w, newHeight = h;
+    if (degrees % 90 == 0) {
+      if (degrees % 180 != 0) std::swap(newWidth, newHeight);
+      for (int32_t r = 0; r < newHeight; ++r) {
+        for (int32_t c = 0; c < newWidth; ++c) {
+          const int32_t sx = degrees == 0 ? c : degrees == 90 ? r : degrees == 180 ? w - 1 - c : w - 1 - r;
+          const int32_t sy = degrees == 0 ? r : degrees == 90 ? h - 1 - c : degrees == 180 ? h - 1 - r : c;
+          map.push_back(sy * w + sx);
+        }
+      }
+    } else {
+      const RotationGeometry g = RotatedGeometry(w, h, degrees);
+      newWidth = g.width;
+      newHeight = g.height;
+      map.resize(static_cast<size_t>(g.width) * g.height);
+      for (int32_t row = 0; row < g.height; ++row) SourceIndexesOfRow(g, row, w, h, &map[row * g.width]);
+    }
+    ASSERT_EQ(set.width, newWidth) << where;
+    ASSERT_EQ(set.height, newHeight) << where;
+    for (size_t f = 0; f < 2; ++f) {
+      Pixels expected(map.size());
+      for (size_t i = 0; i < map.size(); ++i) {
+        expected[i] = map[i] < 0 ? kTransparentPixel : source.frames[f].pixels[map[i]];
+      }
+      ASSERT_EQ(set.frames[f].pixels, expected) << where << ", frame " << f;
+    }
   }
 }
 
