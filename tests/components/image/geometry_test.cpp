@@ -222,6 +222,42 @@ TEST(Zoom, LeavesTheSetForUnitOrNonPositiveFactorsAndEmptiesItBelowAPixel) {
   EXPECT_TRUE(set.Empty());
 }
 
+// Every zoomed pixel is the one ((2i + 1) from) / (2 to) names on each axis, on random sizes
+// and factors (halving, unchanged sides and odd ratios among them), the transparent colour
+// turned fully transparent.
+TEST(Zoom, EachPixelIsTheSampleAtItsCentre) {
+  std::mt19937 random(11);
+  const int32_t factors[] = {500, 1000, 250, 333, 700, 1500, 2000, 2999};
+  for (int trial = 0; trial < 200; ++trial) {
+    const int32_t w = 1 + static_cast<int32_t>(random() % 90), h = 1 + static_cast<int32_t>(random() % 90);
+    const int32_t zx = factors[random() % 8], zy = factors[random() % 8];
+    const int32_t newWidth = static_cast<int32_t>((int64_t{w} * zx + 500) / 1000);
+    const int32_t newHeight = static_cast<int32_t>((int64_t{h} * zy + 500) / 1000);
+    if (newWidth < 1 || newHeight < 1 || (zx == 1000 && zy == 1000)) continue;
+    FrameSet source = Numbered(w, h, 2);
+    source.frames[0].transparentColor = kNoColor;
+    source.frames[1].transparentColor = SwapRedBlue(105);  // pixel 105 of the second frame
+    FrameSet set = source;
+    Zoom(set, zx, zy);
+    const std::string where =
+        std::to_string(w) + "x" + std::to_string(h) + " by " + std::to_string(zx) + ", " + std::to_string(zy);
+    ASSERT_EQ(set.width, newWidth) << where;
+    ASSERT_EQ(set.height, newHeight) << where;
+    for (size_t f = 0; f < 2; ++f) {
+      Pixels expected;
+      for (int32_t y = 0; y < newHeight; ++y) {
+        for (int32_t x = 0; x < newWidth; ++x) {
+          const int64_t sx = (2 * int64_t{x} + 1) * w / (2 * int64_t{newWidth});
+          const int64_t sy = (2 * int64_t{y} + 1) * h / (2 * int64_t{newHeight});
+          const uint32_t p = source.frames[f].pixels[sy * w + sx];
+          expected.push_back(f == 1 && p == 105 ? 0xFF000000 | p : p);
+        }
+      }
+      ASSERT_EQ(set.frames[f].pixels, expected) << where << ", frame " << f;
+    }
+  }
+}
+
 TEST(Zoom, PixelsOfTheTransparentColourBecomeFullyTransparent) {
   FrameSet set;
   set.width = 2;
