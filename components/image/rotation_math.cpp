@@ -41,6 +41,21 @@ double CosKernel(double x) {
   return 1.0 + z * p;
 }
 
+// The first i in [lo, hi) where `pred` holds, for a predicate that is false and then true along
+// i; hi when it never holds.
+template <typename Pred>
+int32_t FirstWhere(int32_t lo, int32_t hi, Pred pred) {
+  while (lo < hi) {
+    const int32_t mid = lo + (hi - lo) / 2;
+    if (pred(mid)) {
+      hi = mid;
+    } else {
+      lo = mid + 1;
+    }
+  }
+  return lo;
+}
+
 }  // namespace
 
 __attribute__((noinline)) void SinCos(double radians, double* sine, double* cosine) {
@@ -101,6 +116,46 @@ __attribute__((noinline)) void SourceIndexesOfRow(const RotationGeometry& g, int
     const int32_t sy = static_cast<int32_t>(cosY - g.sine * x);
     out[i] = (sx >= 0 && sx < width && sy >= 0 && sy < height) ? sy * width + sx : -1;
   }
+}
+
+__attribute__((noinline)) void ColumnProducts(const RotationGeometry& g, double* cosX, double* sinX) {
+  for (int32_t i = 0; i < g.width; ++i) {
+    const double x = i + g.minX;
+    cosX[i] = g.cosine * x;
+    sinX[i] = g.sine * x;
+  }
+}
+
+// The same sums and truncations as SourceIndexesOfRow, each product rounded to double as there.
+// Rounding is monotonic, so along a row the source column moves one way (with the sign of the
+// cosine) and the source row the other way (against the sign of the sine): each bound of the
+// source is crossed at most once and is found by bisection.
+__attribute__((noinline)) void SourceSpanOfRow(const RotationGeometry& g, int32_t row, int32_t width,
+                                               int32_t height, const double* cosX, const double* sinX,
+                                               int32_t* out, int32_t* first, int32_t* last) {
+  const double y = row + g.minY;
+  const double sinY = g.sine * y, cosY = g.cosine * y;
+  auto sourceX = [&](int32_t i) { return static_cast<int32_t>(cosX[i] + sinY); };
+  auto sourceY = [&](int32_t i) { return static_cast<int32_t>(cosY - sinX[i]); };
+  const int32_t n = g.width;
+  int32_t begin, end;
+  if (g.cosine >= 0) {
+    begin = FirstWhere(0, n, [&](int32_t i) { return sourceX(i) >= 0; });
+    end = FirstWhere(begin, n, [&](int32_t i) { return sourceX(i) >= width; });
+  } else {
+    begin = FirstWhere(0, n, [&](int32_t i) { return sourceX(i) < width; });
+    end = FirstWhere(begin, n, [&](int32_t i) { return sourceX(i) < 0; });
+  }
+  if (g.sine >= 0) {
+    begin = FirstWhere(begin, end, [&](int32_t i) { return sourceY(i) < height; });
+    end = FirstWhere(begin, end, [&](int32_t i) { return sourceY(i) < 0; });
+  } else {
+    begin = FirstWhere(begin, end, [&](int32_t i) { return sourceY(i) >= 0; });
+    end = FirstWhere(begin, end, [&](int32_t i) { return sourceY(i) >= height; });
+  }
+  for (int32_t i = begin; i < end; ++i) out[i] = sourceY(i) * width + sourceX(i);
+  *first = begin;
+  *last = end;
 }
 
 }  // namespace components

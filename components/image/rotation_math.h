@@ -29,6 +29,17 @@ RotationGeometry RotatedGeometry(int32_t width, int32_t height, int degrees);
 // (row-major in the width x height source), or -1 outside the source. `out` has g.width entries.
 void SourceIndexesOfRow(const RotationGeometry& g, int32_t row, int32_t width, int32_t height, int32_t* out);
 
+// The products cosine * x and sine * x of every column of the turned picture (x = column +
+// minX), which all its rows share. `cosX` and `sinX` have g.width entries.
+void ColumnProducts(const RotationGeometry& g, double* cosX, double* sinX);
+
+// SourceIndexesOfRow from the column products: the columns [*first, *last) of row `row` whose
+// sample lies inside the source (one run, since the source position moves monotonically along
+// the row), and their source indexes in out[*first .. *last). Entries outside the run are left
+// as they are.
+void SourceSpanOfRow(const RotationGeometry& g, int32_t row, int32_t width, int32_t height,
+                     const double* cosX, const double* sinX, int32_t* out, int32_t* first, int32_t* last);
+
 // Holds the x87 FPU at 53-bit precision while it lives, so that every double operation rounds
 // once, as SSE2 does (MinGW's start-up leaves 64 bits; new Windows threads start at 53). Does
 // nothing on targets that compute doubles in SSE2.

@@ -5,6 +5,8 @@
 #include <climits>
 #include <cmath>
 #include <numeric>
+#include <random>
+#include <string>
 
 #include "components/image/frame_set.h"
 #include "components/image/rotation_math.h"
@@ -131,6 +133,47 @@ TEST(Rotate, OwnSineAndCosineAgreeWithTheLibraryToTheLastBitsOrSo) {
   }
 }
 
+// Every turned pixel, quarter turns included, is the one a pixel-by-pixel walk of the mapping
+// names: sizes that are not multiples of the quarter turns' blocks, rows that miss the source.
+TEST(Rotate, EachPixelIsTheSampleOfThePerPixelMapping) {
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int32_t w = 1 + static_cast<int32_t>(random() % 70), h = 1 + static_cast<int32_t>(random() % 70);
+    const int degrees = trial < 12 ? 90 * (trial % 4) : static_cast<int>(random() % 360);
+    const FrameSet source = Numbered(w, h, 2);
+    FrameSet set = source;
+    Rotate(set, degrees);
+    const std::string where = std::to_string(w) + "x" + std::to_string(h) + " at " + std::to_string(degrees);
+    std::vector<int32_t> map;  // source index of each turned pixel, -1 outside
+    int32_t newWidth = w, newHeight = h;
+    if (degrees % 90 == 0) {
+      if (degrees % 180 != 0) std::swap(newWidth, newHeight);
+      for (int32_t r = 0; r < newHeight; ++r) {
+        for (int32_t c = 0; c < newWidth; ++c) {
+          const int32_t sx = degrees == 0 ? c : degrees == 90 ? r : degrees == 180 ? w - 1 - c : w - 1 - r;
+          const int32_t sy = degrees == 0 ? r : degrees == 90 ? h - 1 - c : degrees == 180 ? h - 1 - r : c;
+          map.push_back(sy * w + sx);
+        }
+      }
+    } else {
+      const RotationGeometry g = RotatedGeometry(w, h, degrees);
+      newWidth = g.width;
+      newHeight = g.height;
+      map.resize(static_cast<size_t>(g.width) * g.height);
+      for (int32_t row = 0; row < g.height; ++row) SourceIndexesOfRow(g, row, w, h, &map[row * g.width]);
+    }
+    ASSERT_EQ(set.width, newWidth) << where;
+    ASSERT_EQ(set.height, newHeight) << where;
+    for (size_t f = 0; f < 2; ++f) {
+      Pixels expected(map.size());
+      for (size_t i = 0; i < map.size(); ++i) {
+        expected[i] = map[i] < 0 ? kTransparentPixel : source.frames[f].pixels[map[i]];
+      }
+      ASSERT_EQ(set.frames[f].pixels, expected) << where << ", frame " << f;
+    }
+  }
+}
+
 TEST(Rotate, AResultOverTheBudgetLeavesNoImage) {
   FrameSet set = Numbered(10, 10);
   Rotate(set, 45, 15 * 15 * 4 - 1);
@@ -177,6 +220,42 @@ TEST(Zoom, LeavesTheSetForUnitOrNonPositiveFactorsAndEmptiesItBelowAPixel) {
   set = Numbered(1000, 1000);
   Zoom(set, 100000, 100000);  // 100000 x 100000 pixels: over the budget
   EXPECT_TRUE(set.Empty());
+}
+
+// Every zoomed pixel is the one ((2i + 1) from) / (2 to) names on each axis, on random sizes
+// and factors (halving, unchanged sides and odd ratios among them), the transparent colour
+// turned fully transparent.
+TEST(Zoom, EachPixelIsTheSampleAtItsCentre) {
+  std::mt19937 random(11);
+  const int32_t factors[] = {500, 1000, 250, 333, 700, 1500, 2000, 2999};
+  for (int trial = 0; trial < 200; ++trial) {
+    const int32_t w = 1 + static_cast<int32_t>(random() % 90), h = 1 + static_cast<int32_t>(random() % 90);
+    const int32_t zx = factors[random() % 8], zy = factors[random() % 8];
+    const int32_t newWidth = static_cast<int32_t>((int64_t{w} * zx + 500) / 1000);
+    const int32_t newHeight = static_cast<int32_t>((int64_t{h} * zy + 500) / 1000);
+    if (newWidth < 1 || newHeight < 1 || (zx == 1000 && zy == 1000)) continue;
+    FrameSet source = Numbered(w, h, 2);
+    source.frames[0].transparentColor = kNoColor;
+    source.frames[1].transparentColor = SwapRedBlue(105);  // pixel 105 of the second frame
+    FrameSet set = source;
+    Zoom(set, zx, zy);
+    const std::string where =
+        std::to_string(w) + "x" + std::to_string(h) + " by " + std::to_string(zx) + ", " + std::to_string(zy);
+    ASSERT_EQ(set.width, newWidth) << where;
+    ASSERT_EQ(set.height, newHeight) << where;
+    for (size_t f = 0; f < 2; ++f) {
+      Pixels expected;
+      for (int32_t y = 0; y < newHeight; ++y) {
+        for (int32_t x = 0; x < newWidth; ++x) {
+          const int64_t sx = (2 * int64_t{x} + 1) * w / (2 * int64_t{newWidth});
+          const int64_t sy = (2 * int64_t{y} + 1) * h / (2 * int64_t{newHeight});
+          const uint32_t p = source.frames[f].pixels[sy * w + sx];
+          expected.push_back(f == 1 && p == 105 ? 0xFF000000 | p : p);
+        }
+      }
+      ASSERT_EQ(set.frames[f].pixels, expected) << where << ", frame " << f;
+    }
+  }
 }
 
 TEST(Zoom, PixelsOfTheTransparentColourBecomeFullyTransparent) {

@@ -33,4 +33,19 @@ std::vector<int32_t> SourceMap(int32_t width, int32_t height, int degrees, bool 
   return map;
 }
 
+std::vector<int32_t> SpanMap(int32_t width, int32_t height, int degrees) {
+  using namespace components_x87;
+  [[maybe_unused]] DoublePrecisionFpu precision;
+  const RotationGeometry g = RotatedGeometry(width, height, degrees);
+  const size_t n = static_cast<size_t>(g.width);
+  std::vector<double> cosX(n), sinX(n);
+  ColumnProducts(g, cosX.data(), sinX.data());
+  std::vector<int32_t> map(n * g.height, -1);
+  for (int32_t row = 0; row < g.height; ++row) {
+    int32_t first, last;
+    SourceSpanOfRow(g, row, width, height, cosX.data(), sinX.data(), map.data() + row * n, &first, &last);
+  }
+  return map;
+}
+
 }  // namespace rotation_x87

@@ -12,4 +12,8 @@ namespace rotation_x87 {
 std::vector<int32_t> SourceMap(int32_t width, int32_t height, int degrees, bool guard, int32_t* newWidth,
                                int32_t* newHeight);
 
+// The same map as the product builds it, under DoublePrecisionFpu: from the column products,
+// one run of source pixels per row.
+std::vector<int32_t> SpanMap(int32_t width, int32_t height, int degrees);
+
 }  // namespace rotation_x87
