@@ -89,22 +89,23 @@ void ZoomFrame(const Frame& frame, int32_t width, const std::vector<int32_t>& co
   }
 }
 
-void ZoomTo(FrameSet& set, int32_t newWidth, int32_t newHeight, size_t budget) {
-  if (FrameBytesWithin(newWidth, newHeight, static_cast<int64_t>(set.frames.size()), budget) == 0) {
-    set = {};
-    return;
-  }
-  const std::vector<int32_t> columns = NearestMap(set.width, newWidth);
-  const std::vector<int32_t> rows = NearestMap(set.height, newHeight);
+// The zoomed copy of `source`; an empty set when over the budget.
+FrameSet ZoomedTo(const FrameSet& source, int32_t newWidth, int32_t newHeight, size_t budget) {
+  if (FrameBytesWithin(newWidth, newHeight, static_cast<int64_t>(source.frames.size()), budget) == 0) return {};
+  const std::vector<int32_t> columns = NearestMap(source.width, newWidth);
+  const std::vector<int32_t> rows = NearestMap(source.height, newHeight);
   const size_t count = static_cast<size_t>(newWidth) * newHeight;
-  for (Frame& frame : set.frames) {
-    std::vector<uint32_t> out(count);
-    ZoomFrame(frame, set.width, columns, rows, out.data());
-    frame.pixels = std::move(out);
-    frame.transparentColor = kNoColor;
+  FrameSet out;
+  out.width = newWidth;
+  out.height = newHeight;
+  out.frames.reserve(source.frames.size());
+  for (const Frame& frame : source.frames) {
+    Frame& zoomed = out.frames.emplace_back();
+    zoomed.delay = frame.delay;
+    zoomed.pixels.resize(count);
+    ZoomFrame(frame, source.width, columns, rows, zoomed.pixels.data());
   }
-  set.width = newWidth;
-  set.height = newHeight;
+  return out;
 }
 
 }  // namespace
@@ -128,21 +129,23 @@ void Flip(FrameSet& set, int mode) {
   }
 }
 
-void Zoom(FrameSet& set, int32_t zx, int32_t zy, size_t budget) {
-  if (set.Empty() || (zx == 1000 && zy == 1000) || zx <= 0 || zy <= 0) return;
-  const int32_t newWidth = MulDiv(set.width, zx, 1000);
-  const int32_t newHeight = MulDiv(set.height, zy, 1000);
-  if (newWidth <= 0 || newHeight <= 0) {
-    set = {};
-    return;
-  }
+FrameSet Zoomed(const FrameSet& source, int32_t zx, int32_t zy, size_t budget) {
+  if (source.Empty() || (zx == 1000 && zy == 1000) || zx <= 0 || zy <= 0) return source;
+  const int32_t newWidth = MulDiv(source.width, zx, 1000);
+  const int32_t newHeight = MulDiv(source.height, zy, 1000);
+  if (newWidth <= 0 || newHeight <= 0) return {};
   // With nearest sampling the two axes are independent, so the order of the passes that a
   // separable filter would need (one enlarging, one shrinking) changes nothing.
   try {
-    ZoomTo(set, newWidth, newHeight, budget);
+    return ZoomedTo(source, newWidth, newHeight, budget);
   } catch (const std::bad_alloc&) {
-    set = {};
+    return {};
   }
+}
+
+void Zoom(FrameSet& set, int32_t zx, int32_t zy, size_t budget) {
+  if (set.Empty() || (zx == 1000 && zy == 1000) || zx <= 0 || zy <= 0) return;
+  set = Zoomed(set, zx, zy, budget);
 }
 
 void Trend(FrameSet& set, uint32_t color, int32_t percent) {

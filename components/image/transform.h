@@ -23,6 +23,9 @@ void Rotate(FrameSet& set, int degrees, size_t budget = kPictureBudget);
 // Nearest-pixel sampling at pixel centres; pixels of a frame's transparent colour become fully
 // transparent, and the frames then have no transparent colour.
 void Zoom(FrameSet& set, int32_t zx, int32_t zy, size_t budget = kPictureBudget);
+// The same, made from `source` without changing it (the whole copy first would cost as much as
+// a shrinking zoom itself).
+FrameSet Zoomed(const FrameSet& source, int32_t zx, int32_t zy, size_t budget = kPictureBudget);
 
 // Every opaque pixel's channels move `percent` (clamped to 100; nothing at 0 or less) of the
 // way toward `color` (a COLORREF): v + MulDiv(c - v, percent, 100).

@@ -241,6 +241,7 @@ TEST(Zoom, EachPixelIsTheSampleAtItsCentre) {
     Zoom(set, zx, zy);
     const std::string where =
         std::to_string(w) + "x" + std::to_string(h) + " by " + std::to_string(zx) + ", " + std::to_string(zy);
+    ASSERT_EQ(Zoomed(source, zx, zy), set) << where;  // the same from the untouched source
     ASSERT_EQ(set.width, newWidth) << where;
     ASSERT_EQ(set.height, newHeight) << where;
     for (size_t f = 0; f < 2; ++f) {
