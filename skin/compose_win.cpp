@@ -188,7 +188,8 @@ void ComposeWindow(HWND window, const RECT* only) {
         const PinnedImage back(window, kPropBackImage);
         const DecodedImage* decoded = back.decoded();
         if (decoded && decoded->width == w && decoded->height == h) {
-          CopyPixels({canvas.pixels(), w, h}, {decoded->pixels.data(), w, h});
+          CopyArea({canvas.pixels(), w, h}, {decoded->pixels.data(), w, h},
+                   within ? *within : PixelArea{0, 0, w, h});
         } else if (back.get()) {
           base::GdipGraphics graphics = canvas.Graphics();
           if (graphics)

@@ -75,13 +75,31 @@ PixelArea ChangedArea(SourcePixels before, SourcePixels after, PixelArea within)
   return {left, top, right, bottom};
 }
 
+namespace {
+
+PixelArea Clip(PixelArea area, int32_t width, int32_t height) {
+  return {std::max(0, area.left), std::max(0, area.top), std::min(width, area.right),
+          std::min(height, area.bottom)};
+}
+
+}  // namespace
+
 void CopyArea(PixelView target, SourcePixels source, PixelArea area) {
-  if (area.empty() || source.width != target.width || source.height != target.height) return;
-  area.left = std::max(0, area.left), area.top = std::max(0, area.top);
-  area.right = std::min(target.width, area.right), area.bottom = std::min(target.height, area.bottom);
+  if (source.width != target.width || source.height != target.height) return;
+  area = Clip(area, target.width, target.height);
+  if (area.empty()) return;
   for (int32_t y = area.top; y < area.bottom; ++y) {
     const size_t at = static_cast<size_t>(y) * target.width + area.left;
     std::memcpy(target.pixels + at, source.pixels + at, static_cast<size_t>(area.right - area.left) * 4);
+  }
+}
+
+void ClearArea(PixelView target, PixelArea area) {
+  area = Clip(area, target.width, target.height);
+  if (area.empty()) return;
+  for (int32_t y = area.top; y < area.bottom; ++y) {
+    uint32_t* row = target.pixels + static_cast<size_t>(y) * target.width;
+    std::fill(row + area.left, row + area.right, 0u);
   }
 }
 

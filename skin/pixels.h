@@ -38,5 +38,7 @@ PixelArea ChangedArea(SourcePixels before, SourcePixels after, PixelArea within)
 
 // Copies the area of the source into the target of the same size.
 void CopyArea(PixelView target, SourcePixels source, PixelArea area);
+// Makes the area of the target transparent (0).
+void ClearArea(PixelView target, PixelArea area);
 
 }  // namespace skin

@@ -55,18 +55,19 @@ class Frame {
   bool Present(HWND window, const RECT* changed) const {
     GdiFlush();
     if (gPresentObserver) gPresentObserver(window, pixels(), width_, height_);
-    WindowDc screen(window);
+    // No screen DC: it would only name the palette, and under Wine getting and releasing one
+    // is two trips to its server on every hover.
     SIZE size{width_, height_};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     if (changed) {
       if (const UpdateIndirect update = FindUpdateIndirect()) {
-        const UPDATELAYEREDWINDOWINFO info{
-            sizeof info, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend, ULW_ALPHA, changed};
+        const UPDATELAYEREDWINDOWINFO info{sizeof info, nullptr, nullptr, &size,     memory_.get(),
+                                           &source,     0,       &blend,  ULW_ALPHA, changed};
         if (update(window, &info)) return true;
       }
     }
-    return UpdateLayeredWindow(window, screen.get(), nullptr, &size, memory_.get(), &source, 0, &blend,
+    return UpdateLayeredWindow(window, nullptr, nullptr, &size, memory_.get(), &source, 0, &blend,
                                ULW_ALPHA) != FALSE;
   }
 
@@ -131,7 +132,16 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     if (kept.shown->Present(window, nullptr)) kept.window = window;
     return;
   }
-  kept.next.assign(static_cast<size_t>(width) * height, 0);
+  // Only the part that may have changed starts transparent: the rest is neither drawn nor
+  // looked at, and clearing the whole window on every hover is two megabytes written for one
+  // button.
+  const size_t count = static_cast<size_t>(width) * height;
+  if (kept.next.size() != count) kept.next.assign(count, 0);
+  if (only) {
+    ClearArea({kept.next.data(), width, height}, *only);
+  } else {
+    std::fill(kept.next.begin(), kept.next.end(), 0u);
+  }
   draw(kept.next.data(), only);
   const SourcePixels shown{kept.shown->pixels(), width, height}, next{kept.next.data(), width, height};
   const PixelArea changed = only ? ChangedArea(shown, next, *only) : ChangedArea(shown, next);

@@ -262,8 +262,9 @@ struct Composition {
 void ComposeWindow(HWND window, const RECT* only = nullptr);
 // Hands a picture to the layered window, with the drawn caret or without.
 void PresentLayered(HWND window, const Composition& picture, bool caretVisible);
-// Puts a transparent picture together: the whole of it, or when `only` is given, at least the
-// part inside `only`, since the rest is not looked at.
+// Puts a picture together over the pixels given, transparent where it is to be drawn: the
+// whole of it, or when `only` is given, at least the part inside `only`; outside that part
+// they hold whatever was there before, and are not looked at.
 using DrawPicture = std::function<void(uint32_t* pixels, const PixelArea* only)>;
 // Has `draw` put a width x height picture together and hands it to the layered window, as the
 // part that changed since the window's last picture where that is known. `only`, when given,

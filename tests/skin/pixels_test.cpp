@@ -64,5 +64,14 @@ TEST(ChangedArea, BoundsEveryChangedPixelAndCopyAreaMovesExactlyThatPart) {
   EXPECT_TRUE(ChangedArea({before.data(), 6, 5}, {before.data(), 6, 4}).empty()) << "sizes differ";
 }
 
+TEST(ClearArea, ClearsTheClippedAreaAndNothingElse) {
+  std::vector<uint32_t> pixels(4 * 3, 0xFFFFFFFF);
+  ClearArea({pixels.data(), 4, 3}, {2, -5, 9, 2});  // columns 2 and 3 of rows 0 and 1
+  EXPECT_EQ(pixels, (std::vector<uint32_t>{0xFFFFFFFF, 0xFFFFFFFF, 0, 0, 0xFFFFFFFF, 0xFFFFFFFF, 0, 0,
+                                           0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF, 0xFFFFFFFF}));
+  ClearArea({pixels.data(), 4, 3}, {5, 0, 9, 3});  // wholly outside
+  EXPECT_EQ(pixels[11], 0xFFFFFFFFu);
+}
+
 }  // namespace
 }  // namespace skin
