@@ -102,6 +102,8 @@ BENCHMARK(BM_BoxSceneTick)
     ->Arg(4000)
     ->Arg(5000)
     ->Arg(6000)
+    ->Arg(7000)
+    ->Arg(8000)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

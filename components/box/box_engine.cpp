@@ -10,7 +10,14 @@
 namespace components {
 
 BoxEngine::BoxEngine(BoxHost& host, int32_t clientWidth, int32_t clientHeight)
-    : host_(host), alive_(std::make_shared<bool>(true)), width_(clientWidth), height_(clientHeight) {}
+    : host_(host), alive_(std::make_shared<bool>(true)), width_(clientWidth), height_(clientHeight) {
+  grid_.Reset(clientWidth, clientHeight);
+}
+
+void BoxEngine::Resize(int32_t clientWidth, int32_t clientHeight) {
+  width_ = clientWidth, height_ = clientHeight;
+  grid_.Reset(clientWidth, clientHeight);
+}
 
 BoxEngine::~BoxEngine() {
   *alive_ = false;
@@ -19,6 +26,7 @@ BoxEngine::~BoxEngine() {
 
 void BoxEngine::Clear() {
   list_.clear();
+  grid_.Clear();
   byId_.clear();
   pool_.Clear();
   pressed_ = hovered_ = 0;
@@ -74,6 +82,7 @@ void BoxEngine::Rerender(BoxObject& o) {
   }
   pool_.Release(old);
   if (!o.rendered || o.frame >= o.rendered->frames.size()) o.frame = 0;
+  grid_.Place(o);
 }
 
 int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) {
@@ -118,6 +127,7 @@ int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) 
 
 void BoxEngine::FreeObject(BoxObject* o) {
   list_.erase(std::find(list_.begin(), list_.end(), o));
+  grid_.Remove(*o);
   const auto owned = byId_.extract(o->id);  // the object goes when this does
   if (o->shown) InvalidateObject(*o);
   if (o->destroySound) host_.PlaySound(*o->destroySound);
@@ -269,22 +279,6 @@ int32_t BoxEngine::CollidingWith(int32_t id, const std::string& name) const {
   const BoxObject* hit =
       CollisionAt(*o, TruncPosition(o->x), TruncPosition(o->y), name.empty() ? nullptr : &name);
   return hit ? hit->id : 0;
-}
-
-void BoxEngine::Compose(const Rect& area, Surface dst) const {
-  for (const BoxObject* o : list_) {
-    if (!o->shown || !o->Usable()) continue;
-    const int64_t ox = TruncPosition(o->x), oy = TruncPosition(o->y);
-    const int64_t left = std::max<int64_t>(ox, area.left), top = std::max<int64_t>(oy, area.top);
-    const int64_t right = std::min<int64_t>(ox + o->Width(), area.right);
-    const int64_t bottom = std::min<int64_t>(oy + o->Height(), area.bottom);
-    if (left >= right || top >= bottom) continue;
-    const Region region{static_cast<int32_t>(left - ox), static_cast<int32_t>(top - oy),
-                        static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
-    const Frame& frame = o->rendered->frames[o->frame];
-    BlendFrame(frame, o->Width(), o->Height(), region, dst, static_cast<int32_t>(left - area.left),
-               static_cast<int32_t>(top - area.top), o->transparency, frame.transparentColor);
-  }
 }
 
 }  // namespace components

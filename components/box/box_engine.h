@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "components/box/box_collision_grid.h"
 #include "components/box/box_object.h"
 #include "components/box/resource_pool.h"
 #include "components/image/blend.h"
@@ -93,7 +94,7 @@ class BoxEngine {
   BoxEngine(const BoxEngine&) = delete;
   BoxEngine& operator=(const BoxEngine&) = delete;
 
-  void Resize(int32_t clientWidth, int32_t clientHeight) { width_ = clientWidth, height_ = clientHeight; }
+  void Resize(int32_t clientWidth, int32_t clientHeight);
   int32_t Width() const { return width_; }
   int32_t Height() const { return height_; }
 
@@ -145,10 +146,14 @@ class BoxEngine {
 
   // --- State, for the window unit and for tests.
   const BoxObject* Find(int32_t id) const;
-  std::span<BoxObject* const> Objects() const { return list_; }
+  std::span<const BoxObject* const> Objects() const { return {list_.data(), list_.size()}; }
   int32_t Pressed() const { return pressed_; }
   int32_t Hovered() const { return hovered_; }
   const ResourcePool& Pool() const { return pool_; }
+
+  // For tests: the plain ways the fast ones must agree with. Collisions are found by scanning
+  // the whole list and repaints blend every object whole.
+  void SetReferencePaths(bool on) { referencePaths_ = on; }
 
   // Frees every object without events and empties the pool, the watch keys, the steering and
   // the mouse state (the window is being destroyed).
@@ -161,12 +166,15 @@ class BoxEngine {
   BoxObject* Get(int32_t id);
   void InvalidateObject(const BoxObject& o);
   void Rerender(BoxObject& o);
+  void ComposeEach(const Rect& area, Surface dst) const;
   void FreeObject(BoxObject* o);
 
   Outcome MoveWithChecks(int32_t id, double x, double y, int* flags);
   Outcome StraightStep(int32_t id, double length, int* flags);
   Outcome PathStep(int32_t id, double budget, int* flags);
   BoxObject* CollisionAt(const BoxObject& o, int32_t x, int32_t y, const std::string* name = nullptr) const;
+  BoxObject* CollisionScan(const BoxObject& o, int32_t x, int32_t y, const FrameView& view,
+                           const std::string* name) const;
 
   Outcome TickObject(size_t i, bool* gone);
   Outcome PlayGif(int32_t id, uint32_t now);
@@ -179,7 +187,9 @@ class BoxEngine {
   BoxHost& host_;
   std::shared_ptr<bool> alive_;
   int32_t width_, height_;
-  std::vector<BoxObject*> list_;                                  // ascending layer order
+  // Ascending layer order; new objects go on top of their layer, so within a layer the
+  // identifiers ascend too (the collision index counts on it).
+  std::vector<BoxObject*> list_;
   std::unordered_map<int32_t, std::unique_ptr<BoxObject>> byId_;  // owns the objects
   int32_t nextId_ = 1;
   ResourcePool pool_;
@@ -187,6 +197,17 @@ class BoxEngine {
   int32_t hovered_ = 0;
   std::vector<WatchKey> watchKeys_;
   Steering steering_;
+  CollisionGrid grid_;
+  // Scratch of the searches and repaints, which fire no events.
+  mutable std::vector<CollisionGrid::Candidate> near_;
+  struct Drawn {
+    size_t object;     // in list_
+    size_t firstSpan;  // in spanScratch_, one per row in the buffer
+  };
+  mutable std::vector<uint64_t> coverScratch_;                    // pixels replaced, row by row
+  mutable std::vector<std::pair<int32_t, int32_t>> spanScratch_;  // columns left to blend
+  mutable std::vector<Drawn> drawScratch_;
+  bool referencePaths_ = false;
 };
 
 // Milliseconds from `since` to `now` on the wrapping tick count.

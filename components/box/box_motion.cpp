@@ -25,6 +25,7 @@ Outcome BoxEngine::SetPosition(int32_t id, double nx, double ny) {
   const int32_t tx = TruncPosition(nx), ty = TruncPosition(ny);
   if (tx == TruncPosition(o->x) && ty == TruncPosition(o->y)) {
     o->x = nx, o->y = ny;
+    grid_.Place(*o);
     return Outcome::kDone;
   }
   EventResult result;
@@ -34,6 +35,7 @@ Outcome BoxEngine::SetPosition(int32_t id, double nx, double ny) {
   o = Get(id);
   InvalidateObject(*o);
   o->x = nx, o->y = ny;
+  grid_.Place(*o);
   InvalidateObject(*o);
   return Fire(kEventMoved, {id, tx, ty}, id);
 }
@@ -43,6 +45,25 @@ BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, cons
   // not in steering's blocking test, not in a search for what it collides with.
   if (!o.Usable() || !o.collideAllowed) return nullptr;
   const FrameView view = ViewOf(*o.rendered, o.frame);
+  if (referencePaths_) return CollisionScan(o, x, y, view, name);
+  size_t n = grid_.Near(o, x, y, int64_t{x} + view.width, int64_t{y} + view.height, near_);
+  // Topmost first: within a layer the list holds the objects in the order they were made, so
+  // the topmost has the highest identifier. The first candidate tested usually hits.
+  while (n > 0) {
+    const auto top = std::max_element(near_.begin(), near_.begin() + static_cast<ptrdiff_t>(n),
+                                      [](const auto& a, const auto& b) { return a.id < b.id; });
+    BoxObject* other = top->object;
+    *top = near_[--n];
+    if (name && other->name != *name) continue;
+    if (Overlap(view, x, y, ViewOf(*other->rendered, other->frame), TruncPosition(other->x),
+                TruncPosition(other->y)))
+      return other;
+  }
+  return nullptr;
+}
+
+BoxObject* BoxEngine::CollisionScan(const BoxObject& o, int32_t x, int32_t y, const FrameView& view,
+                                    const std::string* name) const {
   const int64_t right = int64_t{x} + view.width, bottom = int64_t{y} + view.height;
   for (size_t j = list_.size(); j-- > 0;) {
     BoxObject* other = list_[j];

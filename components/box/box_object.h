@@ -17,6 +17,9 @@ struct ObjectTemplate {
   ObjectProperties properties;
   FrameSet source;
   std::string name;
+  // Where the engine's collision index holds the object.
+  static constexpr int32_t kNotPlaced = -1;
+  int32_t gridCell = kNotPlaced, gridIndex = 0;
 };
 
 struct ForwardSettings {
@@ -80,6 +83,9 @@ struct BoxObject {
   AutoForward forward;
   AutoRotate rotate;
   std::string name;
+  // Where the engine's collision index holds the object.
+  static constexpr int32_t kNotPlaced = -1;
+  int32_t gridCell = kNotPlaced, gridIndex = 0;
 
   // Objects without a usable rendered image are neither drawn, animated, moved by the timer
   // nor pixel-tested.

@@ -1,0 +1,59 @@
+// The animation box's index of the objects that can collide: a grid of small cells over the box,
+// each listing the objects whose top-left corner lies in it, so that a move's collision check
+// looks at the objects near it instead of the whole list. Corners outside the box count in the
+// border cells, so an object anywhere in the 32-bit range is still found; objects larger than
+// a few cells are kept apart and checked by every search.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "components/box/box_object.h"
+
+namespace components {
+
+class CollisionGrid {
+ public:
+  struct Candidate {
+    int32_t id;
+    BoxObject* object;
+  };
+
+  // Cells over a box of width x height (any values: the cell count is capped). Objects already
+  // placed stay, spread over the new cells.
+  void Reset(int32_t width, int32_t height);
+  // Takes the object's current position, image and collision setting. An object without an
+  // image or that does not allow collisions is left out (it is neither hit nor hitting).
+  void Place(BoxObject& o);
+  void Remove(BoxObject& o);
+  void Clear();
+
+  // The placed objects of `self`'s layer and of another type than `self`, other than `self`,
+  // whose rectangles meet [left, right) x [top, bottom): their count, and they themselves at the
+  // start of `out` in no order (`out` grows as needed, and is not shrunk).
+  size_t Near(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+              std::vector<Candidate>& out) const;
+
+ private:
+  struct Entry {
+    int32_t x, y, width, height;  // the rectangle, as the collision checks see it
+    int32_t id, layer, type;
+    BoxObject* object;
+  };
+  int32_t CellOf(int64_t x, int64_t y) const;
+  std::vector<Entry>& ListOf(int32_t cell) { return cell == kLarge ? large_ : cells_[cell]; }
+  void Count(const Entry& e, int delta);
+  static size_t Collect(const std::vector<Entry>& list, const BoxObject& self, int64_t left, int64_t top,
+                        int64_t right, int64_t bottom, Candidate* out);
+
+  static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
+  int32_t columns_ = 1, rows_ = 1;
+  std::vector<std::vector<Entry>> cells_;  // row by row
+  std::vector<Entry> large_;
+  // How many placed objects (kept apart or not) have each width and height up to the largest a
+  // cell holds: a search reaches back by the largest in use.
+  std::vector<int32_t> widths_, heights_;
+  int32_t widest_ = 0, highest_ = 0;
+};
+
+}  // namespace components

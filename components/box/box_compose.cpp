@@ -1,0 +1,133 @@
+// The animation box's drawing. In a busy scene each pixel lies under many objects; a pixel that
+// an object above replaces outright (no transparency at all) does not depend on what lies below
+// it, so the objects below need not blend it. A first pass from the top object down notes, row
+// by row, which pixels are already replaced and what is left to blend of each object's row; the
+// second blends what is left, lowest layer first, as before.
+#include <algorithm>
+#include <bit>
+
+#include "base/mul_div.h"
+#include "components/box/box_engine.h"
+
+namespace components {
+
+namespace {
+
+// The part of an object that lands in the buffer, in buffer coordinates.
+struct Placed {
+  int64_t left, top, right, bottom;  // empty when left >= right or top >= bottom
+  int64_t x, y;                      // the object's top-left corner
+};
+
+Placed PlaceIn(const BoxObject& o, const Rect& area, const Surface& dst) {
+  const int64_t x = int64_t{TruncPosition(o.x)} - area.left, y = int64_t{TruncPosition(o.y)} - area.top;
+  const int64_t w = std::min<int64_t>(int64_t{area.right} - area.left, dst.width);
+  const int64_t h = std::min<int64_t>(int64_t{area.bottom} - area.top, dst.height);
+  return {std::max<int64_t>(x, 0),
+          std::max<int64_t>(y, 0),
+          std::min<int64_t>(x + o.Width(), w),
+          std::min<int64_t>(y + o.Height(), h),
+          x,
+          y};
+}
+
+bool Draws(const BoxObject& o) {
+  return o.shown && o.Usable() && o.frame < o.rendered->frames.size() &&
+         o.rendered->frames[o.frame].pixels.size() >= o.rendered->PixelCount();
+}
+
+// The columns [left, right) of a row not yet replaced: the first and one past the last (equal
+// when none).
+std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t right) {
+  int64_t first = right, last = left;
+  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) {
+    uint64_t open = ~row[w];
+    if (w == left >> 6) open &= ~uint64_t{0} << (left & 63);
+    if (w == (right - 1) >> 6) open &= ~uint64_t{0} >> (63 - ((right - 1) & 63));
+    if (open == 0) continue;
+    if (first == right) first = w * 64 + std::countr_zero(open);
+    last = w * 64 + 64 - std::countl_zero(open);
+  }
+  return {first, std::max(first, last)};
+}
+
+void Cover(uint64_t* row, int64_t left, int64_t right) {
+  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) {
+    uint64_t bits = ~uint64_t{0};
+    if (w == left >> 6) bits &= ~uint64_t{0} << (left & 63);
+    if (w == (right - 1) >> 6) bits &= ~uint64_t{0} >> (63 - ((right - 1) & 63));
+    row[w] |= bits;
+  }
+}
+
+}  // namespace
+
+void BoxEngine::Compose(const Rect& area, Surface dst) const {
+  if (!dst.pixels || referencePaths_) return ComposeEach(area, dst);
+  const int64_t width = std::min<int64_t>(int64_t{area.right} - area.left, dst.width);
+  const int64_t height = std::min<int64_t>(int64_t{area.bottom} - area.top, dst.height);
+  if (width <= 0 || height <= 0) return;
+  const size_t words = static_cast<size_t>((width + 63) / 64);
+  coverScratch_.assign(words * static_cast<size_t>(height), 0);
+  spanScratch_.clear();
+  drawScratch_.clear();
+  for (size_t j = list_.size(); j-- > 0;) {
+    const BoxObject& o = *list_[j];
+    if (!Draws(o)) continue;
+    const Placed p = PlaceIn(o, area, dst);
+    if (p.left >= p.right || p.top >= p.bottom) continue;
+    const Frame& frame = o.rendered->frames[o.frame];
+    const uint32_t key = KeyOf(frame.transparentColor);
+    const bool replaces = base::MulDiv(std::clamp(o.transparency, 0, 100), 255, 100) == 0;
+    drawScratch_.push_back({j, spanScratch_.size()});
+    for (int64_t y = p.top; y < p.bottom; ++y) {
+      uint64_t* row = coverScratch_.data() + static_cast<size_t>(y) * words;
+      const auto [first, last] = Open(row, p.left, p.right);
+      spanScratch_.push_back({static_cast<int32_t>(first), static_cast<int32_t>(last)});
+      if (first == last || !replaces) continue;
+      // The run of pixels that replace the buffer's, around the middle of what is left.
+      const uint32_t* src = frame.pixels.data() + (y - p.y) * o.Width();
+      auto replacing = [&](int64_t x) {
+        const uint32_t s = src[x - p.x];
+        return (s >> 24) == 0 && (s & kColorMask) != key;
+      };
+      int64_t from = (first + last) / 2;
+      if (!replacing(from)) continue;
+      int64_t to = from + 1;
+      while (from > p.left && replacing(from - 1)) --from;
+      while (to < p.right && replacing(to)) ++to;
+      Cover(row, from, to);
+    }
+  }
+  for (size_t d = drawScratch_.size(); d-- > 0;) {
+    const BoxObject& o = *list_[drawScratch_[d].object];
+    const Placed p = PlaceIn(o, area, dst);
+    const Frame& frame = o.rendered->frames[o.frame];
+    const int32_t a = base::MulDiv(std::clamp(o.transparency, 0, 100), 255, 100);
+    const uint32_t key = KeyOf(frame.transparentColor);
+    const std::pair<int32_t, int32_t>* span = spanScratch_.data() + drawScratch_[d].firstSpan;
+    for (int64_t y = p.top; y < p.bottom; ++y, ++span) {
+      if (span->first == span->second) continue;
+      BlendRowVector(frame.pixels.data() + (y - p.y) * o.Width() + (span->first - p.x),
+                     dst.pixels + y * dst.stride + span->first, span->second - span->first, a, key);
+    }
+  }
+}
+
+void BoxEngine::ComposeEach(const Rect& area, Surface dst) const {
+  for (const BoxObject* o : list_) {
+    if (!o->shown || !o->Usable()) continue;
+    const int64_t ox = TruncPosition(o->x), oy = TruncPosition(o->y);
+    const int64_t left = std::max<int64_t>(ox, area.left), top = std::max<int64_t>(oy, area.top);
+    const int64_t right = std::min<int64_t>(ox + o->Width(), area.right);
+    const int64_t bottom = std::min<int64_t>(oy + o->Height(), area.bottom);
+    if (left >= right || top >= bottom) continue;
+    const Region region{static_cast<int32_t>(left - ox), static_cast<int32_t>(top - oy),
+                        static_cast<int32_t>(right - left), static_cast<int32_t>(bottom - top)};
+    const Frame& frame = o->rendered->frames[o->frame];
+    BlendFrame(frame, o->Width(), o->Height(), region, dst, static_cast<int32_t>(left - area.left),
+               static_cast<int32_t>(top - area.top), o->transparency, frame.transparentColor);
+  }
+}
+
+}  // namespace components
