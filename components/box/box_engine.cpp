@@ -72,10 +72,12 @@ void BoxEngine::Rerender(BoxObject& o) {
              (o.flip < 1 || o.flip > 3)) {
     o.rendered = pool_.AddImage(o.source);
   } else {
-    FrameSet image = *o.source;
+    // A zoom as the first change reads the source itself: no whole copy first.
+    const bool flip = o.flip >= 1 && o.flip <= 3;
+    FrameSet image = flip || rotate ? *o.source : Zoomed(*o.source, o.zoomX, o.zoomY);
     Flip(image, o.flip);
     if (rotate) Rotate(image, o.angle);
-    Zoom(image, o.zoomX, o.zoomY);
+    if (flip || rotate) Zoom(image, o.zoomX, o.zoomY);
     Trend(image, o.trendColor, o.trendDepth);
     Brighten(image, o.brightness);
     o.rendered = pool_.AddImage(std::move(image));

@@ -91,7 +91,8 @@ void ZoomFrame(const Frame& frame, int32_t width, const std::vector<int32_t>& co
 
 // The zoomed copy of `source`; an empty set when over the budget.
 FrameSet ZoomedTo(const FrameSet& source, int32_t newWidth, int32_t newHeight, size_t budget) {
-  if (FrameBytesWithin(newWidth, newHeight, static_cast<int64_t>(source.frames.size()), budget) == 0) return {};
+  if (FrameBytesWithin(newWidth, newHeight, static_cast<int64_t>(source.frames.size()), budget) == 0)
+    return {};
   const std::vector<int32_t> columns = NearestMap(source.width, newWidth);
   const std::vector<int32_t> rows = NearestMap(source.height, newHeight);
   const size_t count = static_cast<size_t>(newWidth) * newHeight;
