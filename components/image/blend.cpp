@@ -17,11 +17,11 @@
 #if defined(__i386__)
 #include <cpuid.h>
 // Only these functions may use SSE2: the caller checks the processor first.
-#define SSE2_FUNCTION __attribute__((target("sse2")))
+#define SSE2_FUNCTION __attribute__((target("sse2"), always_inline))
 // The Windows i686 ABI promises 4-byte stack alignment; vectors spilled there need 16.
 #define SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
 #else
-#define SSE2_FUNCTION
+#define SSE2_FUNCTION __attribute__((always_inline))
 #define SSE2_ENTRY
 #endif
 #endif
@@ -85,8 +85,8 @@ SSE2_FUNCTION inline __m128i MixPixels(__m128i s, __m128i d, __m128i f) {
 // factor 0 (the destination's byte stays) unless o == 0, where it takes factor 255 and the
 // pixel's byte, 0.
 template <bool keyed, bool copies>
-SSE2_FUNCTION int32_t BlendEights(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
-                                  uint32_t key) {
+SSE2_FUNCTION inline int32_t BlendEights(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
+                                         uint32_t key) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i colorMask = _mm_set1_epi32(static_cast<int>(kColorMask));
   const __m128i top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
