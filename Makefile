@@ -88,10 +88,12 @@ stress: build/win64/build.ninja
 fuzz: fuzz-build
 	scripts/fuzz.sh build/fuzz $${FUZZ_SECONDS:-60}
 
-# The sprite benchmarks natively, then the skin benchmark and the animation box's sprite demo
-# (500 objects for 10 s, then 2,000 without spinning) under Wine.
-bench: bench-build build/win64/build.ninja
+# The sprite benchmarks natively, with their ratios to the reference libraries; the i686
+# processor paths side by side in the emulated guest; then the skin benchmark and the animation
+# box's sprite demo (500 objects for 10 s, then 2,000 without spinning) under Wine.
+bench: bench-build win32-tests guest-image build/win64/build.ninja
 	scripts/bench.sh build/bench
+	scripts/guest-bench.sh
 	cmake --build --preset win64 --target skin_bench box_demo
 	scripts/wine-emulator.sh build/win64/bench/skin/skin_bench.exe
 	scripts/wine-emulator.sh build/win64/bench/components/box_demo.exe 500 10
