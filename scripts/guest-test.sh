@@ -44,4 +44,7 @@ done
 exit $status
 EOF
 } >"$job"
-"$here/guest-run.sh" --timeout "${NETMEND_GUEST_TIMEOUT:-3600}" --job "$job"
+# The whole job's limit, a guard against a guest that hangs (the tests' waits have their own limits):
+# the two prefixes take about 34 minutes on a quiet 2-core machine and about twice that beside
+# another heavy job, which an hour did not cover.
+"$here/guest-run.sh" --timeout "${NETMEND_GUEST_TIMEOUT:-7200}" --job "$job"
