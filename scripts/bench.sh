@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every benchmark executable a bench build made of bench/, each case BENCH_REPETITIONS
-# times (default 3; the medians count), then prints the sprite benchmarks' ratios to the
+# times (default 3; the medians count), the cases interleaved at random so that both sides of a
+# ratio see the same load, then prints the sprite benchmarks' ratios to the
 # reference libraries against their goals.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,6 +13,7 @@ while IFS= read -r exe; do
   name=$(basename "$exe")
   echo "== $name"
   "$exe" --benchmark_counters_tabular=true --benchmark_repetitions="${BENCH_REPETITIONS:-3}" \
+    --benchmark_enable_random_interleaving=true \
     --benchmark_report_aggregates_only=true --benchmark_out="$build/$name.json" \
     --benchmark_out_format=json || status=1
 done < <(find "$build/bench" -type f -perm -u+x -name '*_bench' | sort)
