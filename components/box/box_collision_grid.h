@@ -1,8 +1,12 @@
 // The animation box's index of the objects that can collide: a grid of small cells over the box,
 // each listing the objects whose top-left corner lies in it, so that a move's collision check
 // looks at the objects near it instead of the whole list. Corners outside the box count in the
-// border cells, so an object anywhere in the 32-bit range is still found; objects larger than
-// a few cells are kept apart and checked by every search.
+// border cells, so an object anywhere near the box is still found; objects larger than a few
+// cells or far out of the 32-bit range's middle are kept apart and checked by every search.
+//
+// A cell holds its objects in blocks of four, field by field, so that a search tests the
+// rectangles, layers and types of four objects at once and stores nothing for those it passes
+// over; the cells and their blocks keep their memory from search to search.
 #pragma once
 
 #include <cstdint>
@@ -35,20 +39,35 @@ class CollisionGrid {
               std::vector<Candidate>& out) const;
 
  private:
+  // An object kept apart: its rectangle as the collision checks see it.
   struct Entry {
-    int32_t x, y, width, height;  // the rectangle, as the collision checks see it
+    int32_t x, y, width, height;
     int32_t id, layer, type;
     BoxObject* object;
   };
+  // Four places of a cell. Right and bottom are exclusive; they fit 32 bits because objects
+  // far out are kept apart. An empty place has a rectangle no search meets.
+  struct Block {
+    int32_t left[4], top[4], right[4], bottom[4];
+    int32_t layer[4], type[4], id[4];
+    BoxObject* object[4];
+  };
+  struct Cell {
+    std::vector<Block> blocks;
+    int32_t count = 0;  // places in use, the first ones
+  };
+
   int32_t CellOf(int64_t x, int64_t y) const;
-  std::vector<Entry>& ListOf(int32_t cell) { return cell == kLarge ? large_ : cells_[cell]; }
-  void Count(const Entry& e, int delta);
-  static size_t Collect(const std::vector<Entry>& list, const BoxObject& self, int64_t left, int64_t top,
-                        int64_t right, int64_t bottom, Candidate* out);
+  void Count(int32_t width, int32_t height, int delta);
+  void Put(Cell& cell, int32_t index, const Entry& e);
+  void Append(Cell& cell, BoxObject& o, const Entry& e);
+  static size_t Collect(const Cell& cell, const BoxObject& self, const int32_t (&area)[4], Candidate* out);
+  static size_t CollectLarge(const std::vector<Entry>& list, const BoxObject& self, int64_t left, int64_t top,
+                             int64_t right, int64_t bottom, Candidate* out);
 
   static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
   int32_t columns_ = 1, rows_ = 1;
-  std::vector<std::vector<Entry>> cells_;  // row by row
+  std::vector<Cell> cells_;  // row by row
   std::vector<Entry> large_;
   // How many placed objects (kept apart or not) have each width and height up to the largest a
   // cell holds: a search reaches back by the largest in use.
