@@ -1,8 +1,9 @@
 // The animation box's drawing. In a busy scene each pixel lies under many objects; a pixel that
 // an object above replaces outright (no transparency at all) does not depend on what lies below
 // it, so the objects below need not blend it. A first pass from the top object down notes, row
-// by row, which pixels are already replaced and what is left to blend of each object's row; the
-// second blends what is left, lowest layer first, as before.
+// by row, which pixels are already replaced (each row's longest run of replacing pixels, found
+// once per frame) and what is left to blend of each object's row; the second blends what is
+// left, lowest layer first, as before.
 #include <algorithm>
 #include <bit>
 
@@ -71,45 +72,65 @@ void BoxEngine::Compose(const Rect& area, Surface dst) const {
   coverScratch_.assign(words * static_cast<size_t>(height), 0);
   spanScratch_.clear();
   drawScratch_.clear();
+  // The runs of a frame, found once per repaint however many objects show it (frames do not
+  // change while the repaint runs).
+  runScratch_.clear();
+  runsOf_.clear();
+  const Frame* lastFrame = nullptr;
+  size_t lastRuns = 0;
+  auto runsOf = [&](const Frame& frame, int32_t w, int32_t h, uint32_t key) {
+    if (&frame == lastFrame) return runScratch_.data() + lastRuns;
+    const auto [it, added] = runsOf_.try_emplace(&frame, runScratch_.size());
+    if (added) {
+      for (int32_t y = 0; y < h; ++y) {
+        const uint32_t* row = frame.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
+        Run longest{0, 0};
+        for (int32_t x = 0; x < w;) {
+          if ((row[x] >> 24) != 0 || (row[x] & kColorMask) == key) {
+            ++x;
+            continue;
+          }
+          int32_t end = x + 1;
+          while (end < w && (row[end] >> 24) == 0 && (row[end] & kColorMask) != key) ++end;
+          if (end - x > longest.right - longest.left) longest = {x, end};
+          x = end;
+        }
+        runScratch_.push_back(longest);
+      }
+    }
+    lastFrame = &frame, lastRuns = it->second;
+    return runScratch_.data() + lastRuns;
+  };
   for (size_t j = list_.size(); j-- > 0;) {
     const BoxObject& o = *list_[j];
     if (!Draws(o)) continue;
     const Placed p = PlaceIn(o, area, dst);
     if (p.left >= p.right || p.top >= p.bottom) continue;
     const Frame& frame = o.rendered->frames[o.frame];
-    const uint32_t key = KeyOf(frame.transparentColor);
-    const bool replaces = base::MulDiv(std::clamp(o.transparency, 0, 100), 255, 100) == 0;
-    drawScratch_.push_back({j, spanScratch_.size()});
+    const int32_t a = base::MulDiv(std::clamp(o.transparency, 0, 100), 255, 100);
+    // Pixels this object replaces outright are left to it by every object below.
+    const Run* runs = a == 0 ? runsOf(frame, o.Width(), o.Height(), KeyOf(frame.transparentColor)) : nullptr;
+    const size_t firstSpan = spanScratch_.size();
     for (int64_t y = p.top; y < p.bottom; ++y) {
       uint64_t* row = coverScratch_.data() + static_cast<size_t>(y) * words;
       const auto [first, last] = Open(row, p.left, p.right);
-      spanScratch_.push_back({static_cast<int32_t>(first), static_cast<int32_t>(last)});
-      if (first == last || !replaces) continue;
-      // The run of pixels that replace the buffer's, around the middle of what is left.
-      const uint32_t* src = frame.pixels.data() + (y - p.y) * o.Width();
-      auto replacing = [&](int64_t x) {
-        const uint32_t s = src[x - p.x];
-        return (s >> 24) == 0 && (s & kColorMask) != key;
-      };
-      int64_t from = (first + last) / 2;
-      if (!replacing(from)) continue;
-      int64_t to = from + 1;
-      while (from > p.left && replacing(from - 1)) --from;
-      while (to < p.right && replacing(to)) ++to;
-      Cover(row, from, to);
+      if (first == last) continue;
+      spanScratch_.push_back({static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(last)});
+      if (!runs) continue;
+      const Run run = runs[y - p.y];
+      const int64_t from = std::max(p.x + run.left, first), to = std::min(p.x + run.right, last);
+      if (from < to) Cover(row, from, to);
     }
+    if (spanScratch_.size() > firstSpan)
+      drawScratch_.push_back({&frame, o.Width(), p.x, p.y, a, firstSpan, spanScratch_.size() - firstSpan});
   }
   for (size_t d = drawScratch_.size(); d-- > 0;) {
-    const BoxObject& o = *list_[drawScratch_[d].object];
-    const Placed p = PlaceIn(o, area, dst);
-    const Frame& frame = o.rendered->frames[o.frame];
-    const int32_t a = base::MulDiv(std::clamp(o.transparency, 0, 100), 255, 100);
-    const uint32_t key = KeyOf(frame.transparentColor);
-    const std::pair<int32_t, int32_t>* span = spanScratch_.data() + drawScratch_[d].firstSpan;
-    for (int64_t y = p.top; y < p.bottom; ++y, ++span) {
-      if (span->first == span->second) continue;
-      BlendRowVector(frame.pixels.data() + (y - p.y) * o.Width() + (span->first - p.x),
-                     dst.pixels + y * dst.stride + span->first, span->second - span->first, a, key);
+    const Drawn& drawn = drawScratch_[d];
+    const uint32_t key = KeyOf(drawn.frame->transparentColor);
+    const uint32_t* pixels = drawn.frame->pixels.data();
+    for (const Span* span = spanScratch_.data() + drawn.firstSpan, *end = span + drawn.spans; span < end; ++span) {
+      BlendRowVector(pixels + (span->y - drawn.y) * drawn.width + (span->left - drawn.x),
+                     dst.pixels + span->y * dst.stride + span->left, span->right - span->left, drawn.a, key);
     }
   }
 }

@@ -201,12 +201,24 @@ class BoxEngine {
   // Scratch of the searches and repaints, which fire no events.
   mutable std::vector<CollisionGrid::Candidate> near_;
   struct Drawn {
-    size_t object;     // in list_
-    size_t firstSpan;  // in spanScratch_, one per row in the buffer
+    const Frame* frame;
+    int32_t width;            // of the frame's rows
+    int64_t x, y;             // the object's top-left corner in the buffer
+    int32_t a;                // the object's transparency, 0..255
+    size_t firstSpan, spans;  // in spanScratch_: the rows with something left to blend
   };
-  mutable std::vector<uint64_t> coverScratch_;                    // pixels replaced, row by row
-  mutable std::vector<std::pair<int32_t, int32_t>> spanScratch_;  // columns left to blend
+  struct Span {
+    int32_t y, left, right;  // in the buffer
+  };
+  // The longest run of pixels that replace what lies below, per row of a frame.
+  struct Run {
+    int32_t left, right;
+  };
+  mutable std::vector<uint64_t> coverScratch_;  // pixels replaced, row by row
+  mutable std::vector<Span> spanScratch_;
   mutable std::vector<Drawn> drawScratch_;
+  mutable std::vector<Run> runScratch_;
+  mutable std::unordered_map<const Frame*, size_t> runsOf_;  // frame -> first row in runScratch_
   bool referencePaths_ = false;
 };
 
