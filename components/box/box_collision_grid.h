@@ -4,9 +4,10 @@
 // border cells, so an object anywhere near the box is still found; objects larger than a few
 // cells or far out of the 32-bit range's middle are kept apart and checked by every search.
 //
-// A cell holds its objects in blocks of four, field by field, so that a search tests the
-// rectangles, layers and types of four objects at once and stores nothing for those it passes
-// over; the cells and their blocks keep their memory from search to search.
+// A cell keeps its objects in groups of one layer and one type, so that a search passes over
+// the groups that cannot collide (other layers, its own type) whole. A group holds its objects
+// in blocks of four, field by field, so that a search tests four rectangles at once and stores
+// nothing for those it passes over; cells and blocks keep their memory from search to search.
 #pragma once
 
 #include <cstdint>
@@ -39,36 +40,46 @@ class CollisionGrid {
               std::vector<Candidate>& out) const;
 
  private:
-  // An object kept apart: its rectangle as the collision checks see it.
+  // An object's rectangle as the collision checks see it.
   struct Entry {
     int32_t x, y, width, height;
     int32_t id, layer, type;
     BoxObject* object;
   };
-  // Four places of a cell. Right and bottom are exclusive; they fit 32 bits because objects
+  // Four places of a group. Right and bottom are exclusive; they fit 32 bits because objects
   // far out are kept apart. An empty place has a rectangle no search meets.
   struct Block {
     int32_t left[4], top[4], right[4], bottom[4];
-    int32_t layer[4], type[4], id[4];
+    int32_t id[4];
     BoxObject* object[4];
   };
-  struct Cell {
-    std::vector<Block> blocks;
+  struct Group {
+    int32_t layer = 0, type = 0;
     int32_t count = 0;  // places in use, the first ones
+    std::vector<Block> blocks;
+  };
+  // The groups of a cell, none empty; the first ones lie in the cell itself, as most cells of
+  // a scene hold one or two.
+  struct Cell {
+    static constexpr int32_t kInside = 2;
+    int32_t groups = 0;
+    Group inside[kInside];
+    std::vector<Group> more;
+    Group& At(int32_t g) { return g < kInside ? inside[g] : more[static_cast<size_t>(g - kInside)]; }
+    const Group& At(int32_t g) const { return g < kInside ? inside[g] : more[static_cast<size_t>(g - kInside)]; }
   };
 
   int32_t CellOf(int64_t x, int64_t y) const;
   void Count(int32_t width, int32_t height, int delta);
-  void Put(Cell& cell, int32_t index, const Entry& e);
-  void Append(Cell& cell, BoxObject& o, const Entry& e);
-  static size_t Collect(const Cell& cell, const BoxObject& self, const int32_t (&area)[4], Candidate* out);
-  static size_t CollectLarge(const std::vector<Entry>& list, const BoxObject& self, int64_t left, int64_t top,
-                             int64_t right, int64_t bottom, Candidate* out);
+  static void Put(Group& group, int32_t index, const Entry& e);
+  void Add(int32_t cell, BoxObject& o, const Entry& e);
+  static size_t Collect(const Group& group, const int32_t (&area)[4], Candidate* out);
 
   static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
   int32_t columns_ = 1, rows_ = 1;
   std::vector<Cell> cells_;  // row by row
   std::vector<Entry> large_;
+  size_t placed_ = 0;  // objects in cells and kept apart
   // How many placed objects (kept apart or not) have each width and height up to the largest a
   // cell holds: a search reaches back by the largest in use.
   std::vector<int32_t> widths_, heights_;

@@ -50,10 +50,16 @@ BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, cons
   // Topmost first: within a layer the list holds the objects in the order they were made, so
   // the topmost has the highest identifier. The first candidate tested usually hits.
   while (n > 0) {
-    const auto top = std::max_element(near_.begin(), near_.begin() + static_cast<ptrdiff_t>(n),
-                                      [](const auto& a, const auto& b) { return a.id < b.id; });
-    BoxObject* other = top->object;
-    *top = near_[--n];
+    // Without branches on the comparisons: the candidates come in no order.
+    size_t top = 0;
+    int32_t topId = near_[0].id;
+    for (size_t i = 1; i < n; ++i) {
+      const bool above = near_[i].id > topId;
+      top = above ? i : top;
+      topId = above ? near_[i].id : topId;
+    }
+    BoxObject* other = near_[top].object;
+    near_[top] = near_[--n];
     if (name && other->name != *name) continue;
     if (Overlap(view, x, y, ViewOf(*other->rendered, other->frame), TruncPosition(other->x),
                 TruncPosition(other->y)))
