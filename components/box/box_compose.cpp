@@ -37,14 +37,29 @@ bool Draws(const BoxObject& o) {
          o.rendered->frames[o.frame].pixels.size() >= o.rendered->PixelCount();
 }
 
+// The bits [left, right) of a row's word w: the whole word inside, the ends' parts at the ends.
+uint64_t WordMask(int64_t w, int64_t left, int64_t right) {
+  uint64_t bits = ~uint64_t{0};
+  if (w == left >> 6) bits &= ~uint64_t{0} << (left & 63);
+  if (w == (right - 1) >> 6) bits &= ~uint64_t{0} >> (63 - ((right - 1) & 63));
+  return bits;
+}
+
 // The columns [left, right) of a row not yet replaced: the first and one past the last (equal
 // when none).
 std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t right) {
+  const int64_t w0 = left >> 6, w1 = (right - 1) >> 6;
+  if (w1 - w0 <= 1) {  // an object's row within two words: no loop
+    const uint64_t a = ~row[w0] & WordMask(w0, left, right);
+    const uint64_t b = w1 != w0 ? ~row[w1] & WordMask(w1, left, right) : 0;
+    if ((a | b) == 0) return {right, right};
+    const int64_t first = a != 0 ? w0 * 64 + std::countr_zero(a) : w1 * 64 + std::countr_zero(b);
+    const int64_t last = b != 0 ? w1 * 64 + 64 - std::countl_zero(b) : w0 * 64 + 64 - std::countl_zero(a);
+    return {first, last};
+  }
   int64_t first = right, last = left;
-  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) {
-    uint64_t open = ~row[w];
-    if (w == left >> 6) open &= ~uint64_t{0} << (left & 63);
-    if (w == (right - 1) >> 6) open &= ~uint64_t{0} >> (63 - ((right - 1) & 63));
+  for (int64_t w = w0; w <= w1; ++w) {
+    const uint64_t open = ~row[w] & WordMask(w, left, right);
     if (open == 0) continue;
     if (first == right) first = w * 64 + std::countr_zero(open);
     last = w * 64 + 64 - std::countl_zero(open);
@@ -53,12 +68,7 @@ std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t righ
 }
 
 void Cover(uint64_t* row, int64_t left, int64_t right) {
-  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) {
-    uint64_t bits = ~uint64_t{0};
-    if (w == left >> 6) bits &= ~uint64_t{0} << (left & 63);
-    if (w == (right - 1) >> 6) bits &= ~uint64_t{0} >> (63 - ((right - 1) & 63));
-    row[w] |= bits;
-  }
+  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) row[w] |= WordMask(w, left, right);
 }
 
 }  // namespace
