@@ -164,6 +164,7 @@ class BoxEngine {
   // Fires an event and says what became of the box and of object `id` (0: none concerned).
   Outcome Fire(int32_t event, Args args, int32_t id, EventResult* result = nullptr);
   BoxObject* Get(int32_t id);
+  BoxObject* Lookup(int32_t id) const;
   void InvalidateObject(const BoxObject& o);
   void Rerender(BoxObject& o);
   void ComposeEach(const Rect& area, Surface dst) const;
@@ -191,6 +192,7 @@ class BoxEngine {
   // identifiers ascend too (the collision index counts on it).
   std::vector<BoxObject*> list_;
   std::unordered_map<int32_t, std::unique_ptr<BoxObject>> byId_;  // owns the objects
+  mutable BoxObject* found_ = nullptr;  // the object Lookup found last, while it lives
   int32_t nextId_ = 1;
   ResourcePool pool_;
   int32_t pressed_ = 0;
