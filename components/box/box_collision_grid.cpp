@@ -223,13 +223,30 @@ size_t CollisionGrid::Collect(const Group& group, const int32_t (&area)[4], Cand
   return n;
 }
 
-size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
-                           std::vector<Candidate>& out) const {
-  if (right <= left || bottom <= top) return 0;
+void CollisionGrid::Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+                          int32_t (&area)[4]) const {
   // An object meets the rectangle only if its corner lies less than its size to the left of
   // and above it.
   const int32_t cx0 = CellIndex(left - widest_ + 1, columns_), cx1 = CellIndex(right - 1, columns_);
   const int32_t cy0 = CellIndex(top - highest_ + 1, rows_), cy1 = CellIndex(bottom - 1, rows_);
+  // Only the groups of `self`'s layer and another type can collide with it (never itself).
+  groupScratch_.clear();
+  for (int32_t cy = cy0; cy <= cy1; ++cy) {
+    for (int32_t cx = cx0; cx <= cx1; ++cx) {
+      const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
+      for (int32_t g = 0; g < cell.groups; ++g) {
+        const Group& group = cell.At(g);
+        if (group.layer == self.layer && group.type != self.type) groupScratch_.push_back(&group);
+      }
+    }
+  }
+  // Places in cells lie well inside the 32-bit range, so the clamped rectangle meets the same.
+  area[0] = Clamped(left), area[1] = Clamped(top), area[2] = Clamped(right), area[3] = Clamped(bottom);
+}
+
+size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+                           std::vector<Candidate>& out) const {
+  if (right <= left || bottom <= top) return 0;
   // Every place passed over is written once (and counted when it passes): room for all of them.
   if (out.size() < placed_ + 1) out.resize(placed_ + 1);  // grows once to the scene's size
   size_t n = 0;
@@ -239,19 +256,61 @@ size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int
     out[n] = {e.id, e.object};
     n += pass;
   }
-  // Places in cells lie well inside the 32-bit range, so the clamped rectangle meets the same.
-  // Only the groups of `self`'s layer and another type can collide with it (never itself).
-  const int32_t area[4] = {Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
-  for (int32_t cy = cy0; cy <= cy1; ++cy) {
-    for (int32_t cx = cx0; cx <= cx1; ++cx) {
-      const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
-      for (int32_t g = 0; g < cell.groups; ++g) {
-        const Group& group = cell.At(g);
-        if (group.layer == self.layer && group.type != self.type) n += Collect(group, area, out.data() + n);
+  int32_t area[4];
+  Reach(self, left, top, right, bottom, area);
+  for (const Group* group : groupScratch_) n += Collect(*group, area, out.data() + n);
+  return n;
+}
+
+CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left, int64_t top, int64_t right,
+                                            int64_t bottom) const {
+  Candidate best{0, nullptr};
+  if (right <= left || bottom <= top) return best;
+  for (const Entry& e : large_) {
+    const bool pass = (e.layer == self.layer) & (e.type != self.type) & (e.object != &self) & (e.x < right) &
+                      (e.y < bottom) & (int64_t{e.x} + e.width > left) & (int64_t{e.y} + e.height > top);
+    if (pass && e.id > best.id) best = {e.id, e.object};
+  }
+  int32_t area[4];
+  Reach(self, left, top, right, bottom, area);
+#if defined(__SSE2__)
+  // Each lane keeps the highest identifier it passed and the ordinal of its block; the blocks
+  // are noted as they come, so only the winner's object is read.
+  const __m128i l = _mm_set1_epi32(area[0]), t = _mm_set1_epi32(area[1]);
+  const __m128i r = _mm_set1_epi32(area[2]), b = _mm_set1_epi32(area[3]);
+  auto load = [](const int32_t* v) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v)); };
+  __m128i bestIds = _mm_setzero_si128(), bestBlocks = _mm_setzero_si128();
+  blockScratch_.clear();
+  for (const Group* group : groupScratch_) {
+    for (const Block& block : group->blocks) {
+      const __m128i across = _mm_and_si128(_mm_cmpgt_epi32(r, load(block.left)), _mm_cmpgt_epi32(load(block.right), l));
+      const __m128i down = _mm_and_si128(_mm_cmpgt_epi32(b, load(block.top)), _mm_cmpgt_epi32(load(block.bottom), t));
+      const __m128i ids = load(block.id);
+      const __m128i take = _mm_and_si128(_mm_and_si128(across, down), _mm_cmpgt_epi32(ids, bestIds));
+      const __m128i ordinal = _mm_set1_epi32(static_cast<int>(blockScratch_.size()));
+      bestIds = _mm_or_si128(_mm_and_si128(take, ids), _mm_andnot_si128(take, bestIds));
+      bestBlocks = _mm_or_si128(_mm_and_si128(take, ordinal), _mm_andnot_si128(take, bestBlocks));
+      blockScratch_.push_back(&block);
+    }
+  }
+  alignas(16) int32_t laneIds[4], laneBlocks[4];
+  _mm_store_si128(reinterpret_cast<__m128i*>(laneIds), bestIds);
+  _mm_store_si128(reinterpret_cast<__m128i*>(laneBlocks), bestBlocks);
+  for (int k = 0; k < 4; ++k) {
+    if (laneIds[k] > best.id) best = {laneIds[k], blockScratch_[static_cast<size_t>(laneBlocks[k])]->object[k]};
+  }
+#else
+  for (const Group* group : groupScratch_) {
+    for (const Block& block : group->blocks) {
+      for (int k = 0; k < 4; ++k) {
+        const bool pass = (block.left[k] < area[2]) & (block.right[k] > area[0]) & (block.top[k] < area[3]) &
+                          (block.bottom[k] > area[1]);
+        if (pass && block.id[k] > best.id) best = {block.id[k], block.object[k]};
       }
     }
   }
-  return n;
+#endif
+  return best;
 }
 
 }  // namespace components

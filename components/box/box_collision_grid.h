@@ -38,6 +38,8 @@ class CollisionGrid {
   // start of `out` in no order (`out` grows as needed, and is not shrunk).
   size_t Near(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
               std::vector<Candidate>& out) const;
+  // Of the same objects, the one with the highest identifier; {0, null} when none.
+  Candidate Top(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom) const;
 
  private:
   // An object's rectangle as the collision checks see it.
@@ -74,12 +76,18 @@ class CollisionGrid {
   static void Put(Group& group, int32_t index, const Entry& e);
   void Add(int32_t cell, BoxObject& o, const Entry& e);
   static size_t Collect(const Group& group, const int32_t (&area)[4], Candidate* out);
+  // Notes in groupScratch_ the groups a search looks at, and the rectangle it tests in `area`.
+  void Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+             int32_t (&area)[4]) const;
 
   static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
   int32_t columns_ = 1, rows_ = 1;
   std::vector<Cell> cells_;  // row by row
   std::vector<Entry> large_;
   size_t placed_ = 0;  // objects in cells and kept apart
+  // Scratch of the searches.
+  mutable std::vector<const Group*> groupScratch_;
+  mutable std::vector<const Block*> blockScratch_;
   // How many placed objects (kept apart or not) have each width and height up to the largest a
   // cell holds: a search reaches back by the largest in use.
   std::vector<int32_t> widths_, heights_;
