@@ -46,12 +46,12 @@ uint64_t WordMask(int64_t w, int64_t left, int64_t right) {
 }
 
 // The columns [left, right) of a row not yet replaced: the first and one past the last (equal
-// when none).
-std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t right) {
+// when none). Word w of the row's bits is row[w * stride].
+std::pair<int64_t, int64_t> Open(const uint64_t* row, size_t stride, int64_t left, int64_t right) {
   const int64_t w0 = left >> 6, w1 = (right - 1) >> 6;
   if (w1 - w0 <= 1) {  // an object's row within two words: no loop
-    const uint64_t a = ~row[w0] & WordMask(w0, left, right);
-    const uint64_t b = w1 != w0 ? ~row[w1] & WordMask(w1, left, right) : 0;
+    const uint64_t a = ~row[static_cast<size_t>(w0) * stride] & WordMask(w0, left, right);
+    const uint64_t b = w1 != w0 ? ~row[static_cast<size_t>(w1) * stride] & WordMask(w1, left, right) : 0;
     if ((a | b) == 0) return {right, right};
     const int64_t first = a != 0 ? w0 * 64 + std::countr_zero(a) : w1 * 64 + std::countr_zero(b);
     const int64_t last = b != 0 ? w1 * 64 + 64 - std::countl_zero(b) : w0 * 64 + 64 - std::countl_zero(a);
@@ -59,7 +59,7 @@ std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t righ
   }
   int64_t first = right, last = left;
   for (int64_t w = w0; w <= w1; ++w) {
-    const uint64_t open = ~row[w] & WordMask(w, left, right);
+    const uint64_t open = ~row[static_cast<size_t>(w) * stride] & WordMask(w, left, right);
     if (open == 0) continue;
     if (first == right) first = w * 64 + std::countr_zero(open);
     last = w * 64 + 64 - std::countl_zero(open);
@@ -67,8 +67,8 @@ std::pair<int64_t, int64_t> Open(const uint64_t* row, int64_t left, int64_t righ
   return {first, std::max(first, last)};
 }
 
-void Cover(uint64_t* row, int64_t left, int64_t right) {
-  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) row[w] |= WordMask(w, left, right);
+void Cover(uint64_t* row, size_t stride, int64_t left, int64_t right) {
+  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) row[static_cast<size_t>(w) * stride] |= WordMask(w, left, right);
 }
 
 }  // namespace
@@ -122,14 +122,14 @@ void BoxEngine::Compose(const Rect& area, Surface dst) const {
     const Run* runs = a == 0 ? runsOf(frame, o.Width(), o.Height(), KeyOf(frame.transparentColor)) : nullptr;
     const size_t firstSpan = spanScratch_.size();
     for (int64_t y = p.top; y < p.bottom; ++y) {
-      uint64_t* row = coverScratch_.data() + static_cast<size_t>(y) * words;
-      const auto [first, last] = Open(row, p.left, p.right);
+      uint64_t* row = coverScratch_.data() + y;
+      const auto [first, last] = Open(row, static_cast<size_t>(height), p.left, p.right);
       if (first == last) continue;
       spanScratch_.push_back({static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(last)});
       if (!runs) continue;
       const Run run = runs[y - p.y];
       const int64_t from = std::max(p.x + run.left, first), to = std::min(p.x + run.right, last);
-      if (from < to) Cover(row, from, to);
+      if (from < to) Cover(row, static_cast<size_t>(height), from, to);
     }
     if (spanScratch_.size() > firstSpan)
       drawScratch_.push_back({&frame, o.Width(), p.x, p.y, a, firstSpan, spanScratch_.size() - firstSpan});

@@ -216,7 +216,9 @@ class BoxEngine {
   struct Run {
     int32_t left, right;
   };
-  mutable std::vector<uint64_t> coverScratch_;  // pixels replaced, row by row
+  // Pixels replaced, a bit each: word w of row y at w * height + y, so that the words of an
+  // object's rows lie together.
+  mutable std::vector<uint64_t> coverScratch_;
   mutable std::vector<Span> spanScratch_;
   mutable std::vector<Drawn> drawScratch_;
   mutable std::vector<Run> runScratch_;
