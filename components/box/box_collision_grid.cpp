@@ -223,25 +223,29 @@ size_t CollisionGrid::Collect(const Group& group, const int32_t (&area)[4], Cand
   return n;
 }
 
-void CollisionGrid::Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
-                          int32_t (&area)[4]) const {
+size_t CollisionGrid::Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+                            int32_t (&area)[4]) const {
   // An object meets the rectangle only if its corner lies less than its size to the left of
   // and above it.
   const int32_t cx0 = CellIndex(left - widest_ + 1, columns_), cx1 = CellIndex(right - 1, columns_);
   const int32_t cy0 = CellIndex(top - highest_ + 1, rows_), cy1 = CellIndex(bottom - 1, rows_);
   // Only the groups of `self`'s layer and another type can collide with it (never itself).
-  groupScratch_.clear();
+  // Each group is noted and counted only when it can: no branch on which groups a cell holds.
+  size_t n = 0;
   for (int32_t cy = cy0; cy <= cy1; ++cy) {
     for (int32_t cx = cx0; cx <= cx1; ++cx) {
       const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
+      if (groupScratch_.size() < n + static_cast<size_t>(cell.groups)) groupScratch_.resize(2 * (n + cell.groups));
       for (int32_t g = 0; g < cell.groups; ++g) {
         const Group& group = cell.At(g);
-        if (group.layer == self.layer && group.type != self.type) groupScratch_.push_back(&group);
+        groupScratch_[n] = &group;
+        n += (group.layer == self.layer) & (group.type != self.type);
       }
     }
   }
   // Places in cells lie well inside the 32-bit range, so the clamped rectangle meets the same.
   area[0] = Clamped(left), area[1] = Clamped(top), area[2] = Clamped(right), area[3] = Clamped(bottom);
+  return n;
 }
 
 size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
@@ -257,8 +261,8 @@ size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int
     n += pass;
   }
   int32_t area[4];
-  Reach(self, left, top, right, bottom, area);
-  for (const Group* group : groupScratch_) n += Collect(*group, area, out.data() + n);
+  const size_t groups = Reach(self, left, top, right, bottom, area);
+  for (size_t g = 0; g < groups; ++g) n += Collect(*groupScratch_[g], area, out.data() + n);
   return n;
 }
 
@@ -272,7 +276,7 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
     if (pass && e.id > best.id) best = {e.id, e.object};
   }
   int32_t area[4];
-  Reach(self, left, top, right, bottom, area);
+  const size_t groups = Reach(self, left, top, right, bottom, area);
 #if defined(__SSE2__)
   // Each lane keeps the highest identifier it passed and the ordinal of its block; the blocks
   // are noted as they come, so only the winner's object is read.
@@ -281,7 +285,8 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
   auto load = [](const int32_t* v) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v)); };
   __m128i bestIds = _mm_setzero_si128(), bestBlocks = _mm_setzero_si128();
   blockScratch_.clear();
-  for (const Group* group : groupScratch_) {
+  for (size_t g = 0; g < groups; ++g) {
+    const Group* group = groupScratch_[g];
     for (const Block& block : group->blocks) {
       const __m128i across = _mm_and_si128(_mm_cmpgt_epi32(r, load(block.left)), _mm_cmpgt_epi32(load(block.right), l));
       const __m128i down = _mm_and_si128(_mm_cmpgt_epi32(b, load(block.top)), _mm_cmpgt_epi32(load(block.bottom), t));
@@ -300,7 +305,8 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
     if (laneIds[k] > best.id) best = {laneIds[k], blockScratch_[static_cast<size_t>(laneBlocks[k])]->object[k]};
   }
 #else
-  for (const Group* group : groupScratch_) {
+  for (size_t g = 0; g < groups; ++g) {
+    const Group* group = groupScratch_[g];
     for (const Block& block : group->blocks) {
       for (int k = 0; k < 4; ++k) {
         const bool pass = (block.left[k] < area[2]) & (block.right[k] > area[0]) & (block.top[k] < area[3]) &

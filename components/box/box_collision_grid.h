@@ -76,8 +76,9 @@ class CollisionGrid {
   static void Put(Group& group, int32_t index, const Entry& e);
   void Add(int32_t cell, BoxObject& o, const Entry& e);
   static size_t Collect(const Group& group, const int32_t (&area)[4], Candidate* out);
-  // Notes in groupScratch_ the groups a search looks at, and the rectangle it tests in `area`.
-  void Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
+  // Notes at the start of groupScratch_ the groups a search looks at (returns their count), and
+  // the rectangle it tests in `area`.
+  size_t Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
              int32_t (&area)[4]) const;
 
   static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
