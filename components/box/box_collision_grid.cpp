@@ -53,8 +53,8 @@ void CollisionGrid::Reset(int32_t width, int32_t height) {
       for (int32_t i = 0; i < g.count; ++i) {
         const Block& b = g.blocks[static_cast<size_t>(i / 4)];
         const int k = i % 4;
-        placed.push_back({b.left[k], b.top[k], b.right[k] - b.left[k], b.bottom[k] - b.top[k], b.id[k], g.layer,
-                          g.type, b.object[k]});
+        placed.push_back({b.left[k], b.top[k], b.right[k] - b.left[k], b.bottom[k] - b.top[k], b.id[k],
+                          g.layer, g.type, b.object[k]});
       }
     }
   }
@@ -181,7 +181,8 @@ void CollisionGrid::Remove(BoxObject& o) {
     const int32_t lastGroup = --cell.groups;
     if (o.gridGroup != lastGroup) {
       g = std::move(cell.At(lastGroup));
-      for (int32_t i = 0; i < g.count; ++i) g.blocks[static_cast<size_t>(i / 4)].object[i % 4]->gridGroup = o.gridGroup;
+      for (int32_t i = 0; i < g.count; ++i)
+        g.blocks[static_cast<size_t>(i / 4)].object[i % 4]->gridGroup = o.gridGroup;
     }
     if (lastGroup >= Cell::kInside) {
       cell.more.pop_back();
@@ -199,10 +200,13 @@ size_t CollisionGrid::Collect(const Group& group, const int32_t (&area)[4], Cand
   const __m128i right = _mm_set1_epi32(area[2]), bottom = _mm_set1_epi32(area[3]);
   auto load = [](const int32_t* v) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(v)); };
   for (const Block& b : group.blocks) {
-    const __m128i across = _mm_and_si128(_mm_cmpgt_epi32(right, load(b.left)), _mm_cmpgt_epi32(load(b.right), left));
-    const __m128i down = _mm_and_si128(_mm_cmpgt_epi32(bottom, load(b.top)), _mm_cmpgt_epi32(load(b.bottom), top));
+    const __m128i across =
+        _mm_and_si128(_mm_cmpgt_epi32(right, load(b.left)), _mm_cmpgt_epi32(load(b.right), left));
+    const __m128i down =
+        _mm_and_si128(_mm_cmpgt_epi32(bottom, load(b.top)), _mm_cmpgt_epi32(load(b.bottom), top));
     // Stored whether they pass or not, as below: no branch on the outcome.
-    const unsigned bits = static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(across, down))));
+    const unsigned bits =
+        static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(_mm_and_si128(across, down))));
     for (int k = 0; k < 4; ++k) {
       out[n] = {b.id[k], b.object[k]};
       n += (bits >> k) & 1;
@@ -235,7 +239,8 @@ size_t CollisionGrid::Reach(const BoxObject& self, int64_t left, int64_t top, in
   for (int32_t cy = cy0; cy <= cy1; ++cy) {
     for (int32_t cx = cx0; cx <= cx1; ++cx) {
       const Cell& cell = cells_[static_cast<size_t>(cy) * columns_ + cx];
-      if (groupScratch_.size() < n + static_cast<size_t>(cell.groups)) groupScratch_.resize(2 * (n + cell.groups));
+      if (groupScratch_.size() < n + static_cast<size_t>(cell.groups))
+        groupScratch_.resize(2 * (n + cell.groups));
       for (int32_t g = 0; g < cell.groups; ++g) {
         const Group& group = cell.At(g);
         groupScratch_[n] = &group;
@@ -288,8 +293,10 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
   for (size_t g = 0; g < groups; ++g) {
     const Group* group = groupScratch_[g];
     for (const Block& block : group->blocks) {
-      const __m128i across = _mm_and_si128(_mm_cmpgt_epi32(r, load(block.left)), _mm_cmpgt_epi32(load(block.right), l));
-      const __m128i down = _mm_and_si128(_mm_cmpgt_epi32(b, load(block.top)), _mm_cmpgt_epi32(load(block.bottom), t));
+      const __m128i across =
+          _mm_and_si128(_mm_cmpgt_epi32(r, load(block.left)), _mm_cmpgt_epi32(load(block.right), l));
+      const __m128i down =
+          _mm_and_si128(_mm_cmpgt_epi32(b, load(block.top)), _mm_cmpgt_epi32(load(block.bottom), t));
       const __m128i ids = load(block.id);
       const __m128i take = _mm_and_si128(_mm_and_si128(across, down), _mm_cmpgt_epi32(ids, bestIds));
       const __m128i ordinal = _mm_set1_epi32(static_cast<int>(blockScratch_.size()));
@@ -302,7 +309,8 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
   _mm_store_si128(reinterpret_cast<__m128i*>(laneIds), bestIds);
   _mm_store_si128(reinterpret_cast<__m128i*>(laneBlocks), bestBlocks);
   for (int k = 0; k < 4; ++k) {
-    if (laneIds[k] > best.id) best = {laneIds[k], blockScratch_[static_cast<size_t>(laneBlocks[k])]->object[k]};
+    if (laneIds[k] > best.id)
+      best = {laneIds[k], blockScratch_[static_cast<size_t>(laneBlocks[k])]->object[k]};
   }
 #else
   for (size_t g = 0; g < groups; ++g) {

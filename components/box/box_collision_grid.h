@@ -68,7 +68,9 @@ class CollisionGrid {
     Group inside[kInside];
     std::vector<Group> more;
     Group& At(int32_t g) { return g < kInside ? inside[g] : more[static_cast<size_t>(g - kInside)]; }
-    const Group& At(int32_t g) const { return g < kInside ? inside[g] : more[static_cast<size_t>(g - kInside)]; }
+    const Group& At(int32_t g) const {
+      return g < kInside ? inside[g] : more[static_cast<size_t>(g - kInside)];
+    }
   };
 
   int32_t CellOf(int64_t x, int64_t y) const;
@@ -79,7 +81,7 @@ class CollisionGrid {
   // Notes at the start of groupScratch_ the groups a search looks at (returns their count), and
   // the rectangle it tests in `area`.
   size_t Reach(const BoxObject& self, int64_t left, int64_t top, int64_t right, int64_t bottom,
-             int32_t (&area)[4]) const;
+               int32_t (&area)[4]) const;
 
   static constexpr int32_t kLarge = -2;  // BoxObject::gridCell of an object kept apart
   int32_t columns_ = 1, rows_ = 1;

@@ -68,7 +68,8 @@ std::pair<int64_t, int64_t> Open(const uint64_t* row, size_t stride, int64_t lef
 }
 
 void Cover(uint64_t* row, size_t stride, int64_t left, int64_t right) {
-  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w) row[static_cast<size_t>(w) * stride] |= WordMask(w, left, right);
+  for (int64_t w = left >> 6; w <= (right - 1) >> 6; ++w)
+    row[static_cast<size_t>(w) * stride] |= WordMask(w, left, right);
 }
 
 }  // namespace
@@ -125,7 +126,8 @@ void BoxEngine::Compose(const Rect& area, Surface dst) const {
       uint64_t* row = coverScratch_.data() + y;
       const auto [first, last] = Open(row, static_cast<size_t>(height), p.left, p.right);
       if (first == last) continue;
-      spanScratch_.push_back({static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(last)});
+      spanScratch_.push_back(
+          {static_cast<int32_t>(y), static_cast<int32_t>(first), static_cast<int32_t>(last)});
       if (!runs) continue;
       const Run run = runs[y - p.y];
       const int64_t from = std::max(p.x + run.left, first), to = std::min(p.x + run.right, last);
@@ -138,7 +140,8 @@ void BoxEngine::Compose(const Rect& area, Surface dst) const {
     const Drawn& drawn = drawScratch_[d];
     const uint32_t key = KeyOf(drawn.frame->transparentColor);
     const uint32_t* pixels = drawn.frame->pixels.data();
-    for (const Span* span = spanScratch_.data() + drawn.firstSpan, *end = span + drawn.spans; span < end; ++span) {
+    for (const Span *span = spanScratch_.data() + drawn.firstSpan, *end = span + drawn.spans; span < end;
+         ++span) {
       BlendRowVector(pixels + (span->y - drawn.y) * drawn.width + (span->left - drawn.x),
                      dst.pixels + span->y * dst.stride + span->left, span->right - span->left, drawn.a, key);
     }

@@ -53,8 +53,8 @@ BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, cons
   const CollisionGrid::Candidate first = grid_.Top(o, x, y, right, bottom);
   if (!first.object) return nullptr;
   if (!name || first.object->name == *name) {
-    if (Overlap(view, x, y, ViewOf(*first.object->rendered, first.object->frame), TruncPosition(first.object->x),
-                TruncPosition(first.object->y)))
+    if (Overlap(view, x, y, ViewOf(*first.object->rendered, first.object->frame),
+                TruncPosition(first.object->x), TruncPosition(first.object->y)))
       return first.object;
   }
   size_t n = grid_.Near(o, x, y, right, bottom, near_);

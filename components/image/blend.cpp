@@ -179,8 +179,7 @@ void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a
   // The vector row covers a of 0..254 (a = 255 draws nothing; the scalar row knows) and
   // destinations aligned to their pixels, as every buffer of ours is. Rows shorter than four
   // pixels go one pixel at a time.
-  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count < 4 ||
-      (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
+  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count < 4 || (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
     BlendRowScalar(src, dst, count, a, key);
     return;
   }
