@@ -319,7 +319,10 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
       for (int k = 0; k < 4; ++k) {
         const bool pass = (block.left[k] < area[2]) & (block.right[k] > area[0]) & (block.top[k] < area[3]) &
                           (block.bottom[k] > area[1]);
-        if (pass && block.id[k] > best.id) best = {block.id[k], block.object[k]};
+        // Chosen without a branch, as in the vector test.
+        const bool take = pass & (block.id[k] > best.id);
+        best.id = take ? block.id[k] : best.id;
+        best.object = take ? block.object[k] : best.object;
       }
     }
   }
