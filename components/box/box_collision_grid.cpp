@@ -130,9 +130,9 @@ void CollisionGrid::Place(BoxObject& o) {
     if (g.layer == e.layer && g.type == e.type) {  // the usual step: a few pixels within the cell
       const Block& b = g.blocks[static_cast<size_t>(o.gridIndex / 4)];
       const int k = o.gridIndex % 4;
-      Count(b.right[k] - b.left[k], b.bottom[k] - b.top[k], -1);
+      const int32_t width = b.right[k] - b.left[k], height = b.bottom[k] - b.top[k];
       Put(g, o.gridIndex, e);
-      Count(e.width, e.height, 1);
+      if (width != e.width || height != e.height) Count(width, height, -1), Count(e.width, e.height, 1);
       return;
     }
   }
