@@ -6,8 +6,8 @@
 //
 // A cell keeps its objects in groups of one layer and one type, so that a search passes over
 // the groups that cannot collide (other layers, its own type) whole. A group holds its objects
-// in blocks of four, field by field, so that a search tests four rectangles at once and stores
-// nothing for those it passes over; cells and blocks keep their memory from search to search.
+// in blocks of four, field by field, so that a search tests four rectangles at once, without a
+// branch on the outcome; cells and blocks keep their memory from search to search.
 #pragma once
 
 #include <cstdint>
