@@ -27,6 +27,7 @@ BoxEngine::~BoxEngine() {
 void BoxEngine::Clear() {
   list_.clear();
   grid_.Clear();
+  found_ = nullptr;
   byId_.clear();
   pool_.Clear();
   pressed_ = hovered_ = 0;
@@ -42,19 +43,21 @@ Outcome BoxEngine::Fire(int32_t event, Args args, int32_t id, EventResult* resul
   const EventResult r = host_.Fire(event, std::span<const int32_t>(slots, args.size()));
   if (!*alive) return Outcome::kBoxGone;
   if (result) *result = r;
-  if (id > 0 && !byId_.contains(id)) return Outcome::kObjectGone;
+  if (id > 0 && !Find(id)) return Outcome::kObjectGone;
   return Outcome::kDone;
 }
 
-BoxObject* BoxEngine::Get(int32_t id) {
+BoxObject* BoxEngine::Lookup(int32_t id) const {
+  // An object's step asks for it many times over: the last one found is kept at hand.
+  if (found_ && found_->id == id) return found_;
   const auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second.get();
+  if (it == byId_.end()) return nullptr;
+  return found_ = it->second.get();
 }
 
-const BoxObject* BoxEngine::Find(int32_t id) const {
-  const auto it = byId_.find(id);
-  return it == byId_.end() ? nullptr : it->second.get();
-}
+BoxObject* BoxEngine::Get(int32_t id) { return Lookup(id); }
+
+const BoxObject* BoxEngine::Find(int32_t id) const { return Lookup(id); }
 
 void BoxEngine::InvalidateObject(const BoxObject& o) {
   if (!o.Usable()) return;
@@ -130,6 +133,7 @@ int32_t BoxEngine::CreateObject(const ObjectTemplate& from, double x, double y) 
 void BoxEngine::FreeObject(BoxObject* o) {
   list_.erase(std::find(list_.begin(), list_.end(), o));
   grid_.Remove(*o);
+  if (found_ == o) found_ = nullptr;
   const auto owned = byId_.extract(o->id);  // the object goes when this does
   if (o->shown) InvalidateObject(*o);
   if (o->destroySound) host_.PlaySound(*o->destroySound);

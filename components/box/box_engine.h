@@ -164,6 +164,7 @@ class BoxEngine {
   // Fires an event and says what became of the box and of object `id` (0: none concerned).
   Outcome Fire(int32_t event, Args args, int32_t id, EventResult* result = nullptr);
   BoxObject* Get(int32_t id);
+  BoxObject* Lookup(int32_t id) const;
   void InvalidateObject(const BoxObject& o);
   void Rerender(BoxObject& o);
   void ComposeEach(const Rect& area, Surface dst) const;
@@ -191,6 +192,7 @@ class BoxEngine {
   // identifiers ascend too (the collision index counts on it).
   std::vector<BoxObject*> list_;
   std::unordered_map<int32_t, std::unique_ptr<BoxObject>> byId_;  // owns the objects
+  mutable BoxObject* found_ = nullptr;  // the object Lookup found last, while it lives
   int32_t nextId_ = 1;
   ResourcePool pool_;
   int32_t pressed_ = 0;
@@ -201,12 +203,26 @@ class BoxEngine {
   // Scratch of the searches and repaints, which fire no events.
   mutable std::vector<CollisionGrid::Candidate> near_;
   struct Drawn {
-    size_t object;     // in list_
-    size_t firstSpan;  // in spanScratch_, one per row in the buffer
+    const Frame* frame;
+    int32_t width;            // of the frame's rows
+    int64_t x, y;             // the object's top-left corner in the buffer
+    int32_t a;                // the object's transparency, 0..255
+    size_t firstSpan, spans;  // in spanScratch_: the rows with something left to blend
   };
-  mutable std::vector<uint64_t> coverScratch_;                    // pixels replaced, row by row
-  mutable std::vector<std::pair<int32_t, int32_t>> spanScratch_;  // columns left to blend
+  struct Span {
+    int32_t y, left, right;  // in the buffer
+  };
+  // The longest run of pixels that replace what lies below, per row of a frame.
+  struct Run {
+    int32_t left, right;
+  };
+  // Pixels replaced, a bit each: word w of row y at w * height + y, so that the words of an
+  // object's rows lie together.
+  mutable std::vector<uint64_t> coverScratch_;
+  mutable std::vector<Span> spanScratch_;
   mutable std::vector<Drawn> drawScratch_;
+  mutable std::vector<Run> runScratch_;
+  mutable std::unordered_map<const Frame*, size_t> runsOf_;  // frame -> first row in runScratch_
   bool referencePaths_ = false;
 };
 

@@ -46,14 +46,30 @@ BoxObject* BoxEngine::CollisionAt(const BoxObject& o, int32_t x, int32_t y, cons
   if (!o.Usable() || !o.collideAllowed) return nullptr;
   const FrameView view = ViewOf(*o.rendered, o.frame);
   if (referencePaths_) return CollisionScan(o, x, y, view, name);
-  size_t n = grid_.Near(o, x, y, int64_t{x} + view.width, int64_t{y} + view.height, near_);
+  const int64_t right = int64_t{x} + view.width, bottom = int64_t{y} + view.height;
   // Topmost first: within a layer the list holds the objects in the order they were made, so
-  // the topmost has the highest identifier. The first candidate tested usually hits.
+  // the topmost has the highest identifier. The topmost candidate usually hits: it is looked
+  // for alone first, and all of them are gathered only when it misses.
+  const CollisionGrid::Candidate first = grid_.Top(o, x, y, right, bottom);
+  if (!first.object) return nullptr;
+  if (!name || first.object->name == *name) {
+    if (Overlap(view, x, y, ViewOf(*first.object->rendered, first.object->frame),
+                TruncPosition(first.object->x), TruncPosition(first.object->y)))
+      return first.object;
+  }
+  size_t n = grid_.Near(o, x, y, right, bottom, near_);
   while (n > 0) {
-    const auto top = std::max_element(near_.begin(), near_.begin() + static_cast<ptrdiff_t>(n),
-                                      [](const auto& a, const auto& b) { return a.id < b.id; });
-    BoxObject* other = top->object;
-    *top = near_[--n];
+    // Without branches on the comparisons: the candidates come in no order.
+    size_t top = 0;
+    int32_t topId = near_[0].id;
+    for (size_t i = 1; i < n; ++i) {
+      const bool above = near_[i].id > topId;
+      top = above ? i : top;
+      topId = above ? near_[i].id : topId;
+    }
+    BoxObject* other = near_[top].object;
+    near_[top] = near_[--n];
+    if (other == first.object) continue;  // tested above
     if (name && other->name != *name) continue;
     if (Overlap(view, x, y, ViewOf(*other->rendered, other->frame), TruncPosition(other->x),
                 TruncPosition(other->y)))

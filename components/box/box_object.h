@@ -85,7 +85,7 @@ struct BoxObject {
   std::string name;
   // Where the engine's collision index holds the object.
   static constexpr int32_t kNotPlaced = -1;
-  int32_t gridCell = kNotPlaced, gridIndex = 0;
+  int32_t gridCell = kNotPlaced, gridGroup = 0, gridIndex = 0;
 
   // Objects without a usable rendered image are neither drawn, animated, moved by the timer
   // nor pixel-tested.

@@ -78,12 +78,25 @@ SSE2_FUNCTION inline __m128i MixPixels(__m128i s, __m128i d, __m128i f) {
   return _mm_packus_epi16(low, high);
 }
 
-// Eight pixels at a time onto a 16-byte aligned `dst`; returns how many it did. `keyed` when
-// the frame has a transparent colour, `copies` when a == 0 (only then can o be 0). The
-// factor f = 255 - o = (255 - a) - amount, saturated at 0, is one byte subtraction with the
-// amount in place; key pixels get amount 255 first. The transparency channel mixes with
-// factor 0 (the destination's byte stays) unless o == 0, where it takes factor 255 and the
-// pixel's byte, 0.
+// Four pixels s onto the four d: the new d. `keyed` when the frame has a transparent colour,
+// `copies` when a == 0 (only then can o be 0). The factor f = 255 - o = (255 - a) - amount,
+// saturated at 0, is one byte subtraction with the amount in place; key pixels get amount 255
+// first. The transparency channel mixes with factor 0 (the destination's byte stays) unless
+// o == 0, where it takes factor 255 and the pixel's byte, 0.
+template <bool keyed, bool copies>
+SSE2_FUNCTION inline __m128i BlendFour(__m128i s, __m128i d, __m128i fMax, uint32_t key) {
+  if (keyed) {
+    const __m128i color = _mm_and_si128(s, _mm_set1_epi32(static_cast<int>(kColorMask)));
+    s = _mm_or_si128(s, _mm_cmpeq_epi32(color, _mm_set1_epi32(static_cast<int>(key))));
+  }
+  __m128i f = _mm_subs_epu8(fMax, s);
+  if (copies) f = _mm_or_si128(f, _mm_cmpeq_epi32(f, _mm_set1_epi32(static_cast<int>(0xFF000000u))));
+  return MixPixels(s, d, f);
+}
+
+// Eight pixels at a time, then four, then the last one to three as part of the four that end
+// the row; returns how many it did (fewer than four are left to the caller only when the row
+// is shorter than four). Groups of eight that draw nothing or only copy take shortcuts.
 template <bool keyed, bool copies>
 SSE2_FUNCTION inline int32_t BlendEights(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
                                          uint32_t key) {
@@ -102,27 +115,40 @@ SSE2_FUNCTION inline int32_t BlendEights(const uint32_t* src, uint32_t* dst, int
     }
     __m128i f0 = _mm_subs_epu8(fMax, s0), f1 = _mm_subs_epu8(fMax, s1);
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_or_si128(f0, f1), zero)) == 0xFFFF) continue;  // none drawn
+    __m128i* out = reinterpret_cast<__m128i*>(dst + i);
     if (copies) {
       if (_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(f0, f1), top)) == 0xFFFF) {  // all copied
-        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i), _mm_and_si128(s0, colorMask));
-        _mm_store_si128(reinterpret_cast<__m128i*>(dst + i + 4), _mm_and_si128(s1, colorMask));
+        _mm_storeu_si128(out, _mm_and_si128(s0, colorMask));
+        _mm_storeu_si128(out + 1, _mm_and_si128(s1, colorMask));
         continue;
       }
       f0 = _mm_or_si128(f0, _mm_cmpeq_epi32(f0, top));
       f1 = _mm_or_si128(f1, _mm_cmpeq_epi32(f1, top));
     }
+    _mm_storeu_si128(out, MixPixels(s0, _mm_loadu_si128(out), f0));
+    _mm_storeu_si128(out + 1, MixPixels(s1, _mm_loadu_si128(out + 1), f1));
+  }
+  if (i + 4 <= count) {
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
-    _mm_store_si128(out, MixPixels(s0, _mm_load_si128(out), f0));
-    _mm_store_si128(out + 1, MixPixels(s1, _mm_load_si128(out + 1), f1));
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    _mm_storeu_si128(out, BlendFour<keyed, copies>(s, _mm_loadu_si128(out), fMax, key));
+    i += 4;
+  }
+  if (i < count && count >= 4) {
+    // The four pixels that end the row; those already done keep what they have now.
+    const int32_t done = 4 - (count - i);
+    __m128i* out = reinterpret_cast<__m128i*>(dst + count - 4);
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + count - 4));
+    const __m128i d = _mm_loadu_si128(out);
+    const __m128i keep = _mm_cmplt_epi32(_mm_set_epi32(3, 2, 1, 0), _mm_set1_epi32(done));
+    const __m128i mixed = BlendFour<keyed, copies>(s, d, fMax, key);
+    _mm_storeu_si128(out, _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, mixed)));
+    i = count;
   }
   return i;
 }
 
 SSE2_ENTRY void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
-  // Up to the first 16-byte boundary of the destination one pixel at a time.
-  const int32_t head = std::min<int32_t>(count, (16 - (reinterpret_cast<uintptr_t>(dst) & 15)) / 4 & 3);
-  BlendRowScalar(src, dst, head, a, key);
-  src += head, dst += head, count -= head;
   int32_t done = 0;
   if (key == KeyOf(kNoColor)) {
     done = a == 0 ? BlendEights<false, true>(src, dst, count, a, key)
@@ -151,9 +177,9 @@ bool HasVectorBlendRow() {
 
 void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
   // The vector row covers a of 0..254 (a = 255 draws nothing; the scalar row knows) and
-  // destinations aligned to their pixels, as every buffer of ours is.
-  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count <= 0 ||
-      (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
+  // destinations aligned to their pixels, as every buffer of ours is. Rows shorter than four
+  // pixels go one pixel at a time.
+  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count < 4 || (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
     BlendRowScalar(src, dst, count, a, key);
     return;
   }

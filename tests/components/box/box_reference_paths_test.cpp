@@ -3,9 +3,10 @@
 // edges, object transparency, hidden objects, objects that do not collide, positions in and out
 // of the box). The collision index against the scan of the whole list: run both ways, with
 // handlers that veto moves and move, make, destroy, hide and restart objects in the middle of
-// the checks, both must fire the same events with the same arguments, find the same objects
-// from the handlers and leave every object in the same place. The repaint that skips what
-// objects above replace against blending every object whole: pixel for pixel.
+// the checks (to places far out of the box too) and resize the box, both must fire the same
+// events with the same arguments, find the same objects from the handlers and leave every
+// object in the same place. The repaint that skips what objects above replace against
+// blending every object whole: pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -72,9 +73,16 @@ std::vector<std::string> RunScene(uint32_t seed, bool scan) {
     const auto objects = box.Objects();
     return objects.empty() ? 0 : objects[random() % objects.size()]->id;
   };
+  // Far out, on either side of where the index keeps objects apart, close enough to meet.
+  auto farOut = [&] {
+    return (random() % 2 ? 1 : -1) * 1073741824.0 + static_cast<int32_t>(random() % 80) - 40;
+  };
   auto make = [&] {
-    const int32_t id = box.CreateObject(Blob(random), static_cast<int32_t>(random() % 360) - 60,
-                                        static_cast<int32_t>(random() % 280) - 60);
+    const bool far = random() % 10 == 0;
+    const ObjectTemplate t = Blob(random);
+    const int32_t id = far ? box.CreateObject(t, farOut(), farOut())
+                           : box.CreateObject(t, static_cast<int32_t>(random() % 360) - 60,
+                                              static_cast<int32_t>(random() % 280) - 60);
     if (random() % 8 == 0) box.Show(id, false);
     if (random() % 6 == 0) box.StartAutoRotate(id, 0, 15, 0, 0);
     if (random() % 5 == 0) return;
@@ -95,9 +103,13 @@ std::vector<std::string> RunScene(uint32_t seed, bool scan) {
       box.DestroyObject(f.args[0]);
     } else if (roll >= 91) {
       make();
-    } else if (roll >= 87) {
+    } else if (roll >= 88) {
       box.SetPosition(anyObject(), static_cast<int32_t>(random() % 300) - 30,
                       static_cast<int32_t>(random() % 200) - 20);
+    } else if (roll == 87 && random() % 4 == 0) {
+      box.Resize(100 + static_cast<int32_t>(random() % 300), 80 + static_cast<int32_t>(random() % 200));
+    } else if (roll == 87) {
+      box.SetPosition(anyObject(), farOut(), farOut());
     } else if (roll >= 84) {
       const int32_t id = anyObject();
       if (const BoxObject* o = box.Find(id)) box.Show(id, !o->shown);

@@ -209,7 +209,7 @@ TEST(Blend, VectorRowMatchesTheScalarRowOverRunsAndAlignments) {
     for (uint32_t key : {KeyOf(kNoColor), KeyOf(0x000000FF)}) {
       for (size_t at = 0; at < 4; ++at) {
         for (size_t from = 0; from < 4; ++from) {
-          for (int32_t n : {1, 7, 8, 9, 16, 17, 31, 88}) {
+          for (int32_t n : {1, 6, 7, 8, 9, 14, 16, 17, 31, 88}) {
             scalar = dst, vector = dst;
             BlendRowScalar(src.data() + from, scalar.data() + at, n, a, key);
             BlendRowVector(src.data() + from, vector.data() + at, n, a, key);
