@@ -1,19 +1,20 @@
 // Presentation of a layered window's picture with per-pixel alpha.
 //
-// The picture last handed to a window is kept in the DIB that UpdateLayeredWindow takes, and
-// the next one is put together beside it and handed over as the rectangle that changed: a
-// hover changes one button, and the window manager (Wine's especially, which derives the
-// window's shape from every pixel it is given) then works on that button only. One window is
-// kept, the one being worked with; a picture for another window, or for a window of another
-// size, starts afresh. A thread that finds the kept picture in use by another thread puts its
-// picture together in a DIB of its own and hands over the whole of it: nobody ever waits.
-// A caller that knows which part may have changed (a button's state) has only that part put
-// together again and compared.
+// The picture last handed to a window is kept in the DIB that UpdateLayeredWindow takes. A
+// whole picture is put together in that DIB itself and handed over whole. A picture of which
+// only a part may have changed (a hover changes one button) has that part put together beside
+// it and handed over as the rectangle that changed: the window manager (Wine's especially,
+// which derives the window's shape from every pixel it is given) then works on that button
+// only. The picture beside is window-sized but only its touched pages take memory, and it
+// goes right after: between two pictures only the kept DIB takes window-sized memory. One
+// window is kept, the one being worked with; a picture for another window starts afresh, one
+// for a window of another size in a new DIB. A thread that finds the kept picture in use by
+// another thread puts its picture together in a DIB of its own and hands over the whole of
+// it: nobody ever waits.
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "base/gdi_win.h"
 #include "runtime/core/declared_functions.h"
@@ -83,7 +84,24 @@ struct KeptPicture {
   CRITICAL_SECTION lock;
   HWND window = nullptr;
   std::unique_ptr<Frame> shown;  // what the window shows
-  std::vector<uint32_t> next;    // the picture being put together
+};
+
+// A window-sized picture whose pages the system commits, zeroed, when they are first touched,
+// released at its end: a button's box touches a few dozen rows of it.
+class ScratchPicture {
+ public:
+  explicit ScratchPicture(size_t count)
+      : pixels_(static_cast<uint32_t*>(
+            VirtualAlloc(nullptr, count * sizeof(uint32_t), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))) {}
+  ~ScratchPicture() {
+    if (pixels_) VirtualFree(pixels_, 0, MEM_RELEASE);
+  }
+  ScratchPicture(const ScratchPicture&) = delete;
+  ScratchPicture& operator=(const ScratchPicture&) = delete;
+  uint32_t* get() const { return pixels_; }
+
+ private:
+  uint32_t* pixels_;
 };
 
 KeptPicture& Kept() {
@@ -121,36 +139,39 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     own.Present(window, nullptr);
     return;
   }
-  if (kept.window != window || !kept.shown || kept.shown->width() != width ||
-      kept.shown->height() != height) {
+  if (!kept.shown || kept.shown->width() != width || kept.shown->height() != height) {
     kept.window = nullptr;
-    kept.next = {};
+    kept.shown.reset();  // the old DIB goes before the new one is made
     kept.shown = std::make_unique<Frame>(width, height);
-    if (!kept.shown->pixels()) return;
-    draw(kept.shown->pixels(), nullptr);
+    if (!kept.shown->pixels()) {
+      kept.shown.reset();
+      return;
+    }
+  }
+  uint32_t* const shown = kept.shown->pixels();
+  const size_t count = static_cast<size_t>(width) * height;
+  // The whole picture, put together in the kept DIB and handed over whole: what the window
+  // shows may not be what was last handed to it (a rebuild, another window, a failed present).
+  const auto presentWhole = [&] {
+    kept.window = nullptr;
+    std::fill(shown, shown + count, 0u);
+    draw(shown, nullptr);
     // Kept only once the window has it: after a failed present, what it shows is not known.
     if (kept.shown->Present(window, nullptr)) kept.window = window;
-    return;
-  }
-  // Only the part that may have changed starts transparent: the rest is neither drawn nor
-  // looked at, and clearing the whole window on every hover is two megabytes written for one
-  // button.
-  const size_t count = static_cast<size_t>(width) * height;
-  if (kept.next.size() != count) kept.next.assign(count, 0);
-  if (only) {
-    ClearArea({kept.next.data(), width, height}, *only);
-  } else {
-    std::fill(kept.next.begin(), kept.next.end(), 0u);
-  }
-  draw(kept.next.data(), only);
-  const SourcePixels shown{kept.shown->pixels(), width, height}, next{kept.next.data(), width, height};
-  const PixelArea changed = only ? ChangedArea(shown, next, *only) : ChangedArea(shown, next);
-  if (changed.empty() && !whole) return;
-  CopyArea({kept.shown->pixels(), width, height}, next, changed);
+  };
+  if (kept.window != window || whole) return presentWhole();
+  // Only the part that may have changed is drawn beside, on transparent pixels: the rest is
+  // neither drawn nor looked at, and clearing the whole window on every hover is two megabytes
+  // written for one button.
+  const ScratchPicture scratch(count);
+  if (!scratch.get()) return presentWhole();
+  draw(scratch.get(), only);
+  const SourcePixels before{shown, width, height}, next{scratch.get(), width, height};
+  const PixelArea changed = only ? ChangedArea(before, next, *only) : ChangedArea(before, next);
+  if (changed.empty()) return;
+  CopyArea({shown, width, height}, next, changed);
   const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
-  // A whole composition (a rebuild, say) goes to the window whole: what it shows may not be
-  // what was last handed to it.
-  if (!kept.shown->Present(window, whole ? nullptr : &rect)) kept.window = nullptr;
+  if (!kept.shown->Present(window, &rect)) kept.window = nullptr;
 }
 
 }  // namespace skin
