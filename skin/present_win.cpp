@@ -1,14 +1,17 @@
 // Presentation of a layered window's picture with per-pixel alpha.
 //
-// The picture last handed to a window is kept in the DIB that UpdateLayeredWindow takes. A
-// whole picture is put together in that DIB itself and handed over whole. A picture of which
-// only a part may have changed (a hover changes one button) has that part put together beside
-// it and handed over as the rectangle that changed: the window manager (Wine's especially,
-// which derives the window's shape from every pixel it is given) then works on that button
-// only. The picture beside is window-sized but only its touched pages take memory, and it
-// goes right after: between two pictures only the kept DIB takes window-sized memory. One
-// window is kept, the one being worked with; a picture for another window starts afresh, one
-// for a window of another size in a new DIB. A thread that finds the kept picture in use by
+// A whole picture (a rebuild, every tick of the progress and finished looks) is put together
+// in a DIB that UpdateLayeredWindow takes and handed over whole; the DIB then goes, for the
+// window keeps its own copy of what it was given. A picture of which only a part may have
+// changed (a hover changes one button) is handed over as the rectangle that changed: the
+// window manager (Wine's especially, which derives the window's shape from every pixel it is
+// given) then works on that button only. The first such picture after a whole one is put
+// together whole and handed over as that part; its DIB is kept, and the next parts are put
+// together beside it, compared with it and copied into it. The picture beside is window-sized
+// but only its touched pages take memory, and it goes right after. So a look that only
+// ticks holds no window-sized picture between ticks, and a user hovering over buttons one
+// DIB. One window is known, the one being worked with; a picture for another window, or for
+// a window of another size, starts afresh. A thread that finds the kept picture in use by
 // another thread puts its picture together in a DIB of its own and hands over the whole of
 // it: nobody ever waits.
 #include <windows.h>
@@ -82,8 +85,10 @@ class Frame {
 struct KeptPicture {
   KeptPicture() { InitializeCriticalSection(&lock); }
   CRITICAL_SECTION lock;
+  // The window that took the last picture, and its size then: it shows that picture.
   HWND window = nullptr;
-  std::unique_ptr<Frame> shown;  // what the window shows
+  int32_t width = 0, height = 0;
+  std::unique_ptr<Frame> shown;  // that picture, while parts of it are being put together again
 };
 
 // A window-sized picture whose pages the system commits, zeroed, when they are first touched,
@@ -139,39 +144,50 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     own.Present(window, nullptr);
     return;
   }
-  if (!kept.shown || kept.shown->width() != width || kept.shown->height() != height) {
-    kept.window = nullptr;
-    kept.shown.reset();  // the old DIB goes before the new one is made
-    kept.shown = std::make_unique<Frame>(width, height);
-    if (!kept.shown->pixels()) {
-      kept.shown.reset();
+  const bool known = kept.window == window && kept.width == width && kept.height == height;
+  if (known && !whole && kept.shown) {
+    // Only the part that may have changed is drawn beside, on transparent pixels: the rest is
+    // neither drawn nor looked at, and clearing the whole window on every hover is two
+    // megabytes written for one button.
+    uint32_t* const shown = kept.shown->pixels();
+    const ScratchPicture scratch(static_cast<size_t>(width) * height);
+    if (scratch.get()) {
+      draw(scratch.get(), only);
+      const SourcePixels before{shown, width, height}, next{scratch.get(), width, height};
+      const PixelArea changed = only ? ChangedArea(before, next, *only) : ChangedArea(before, next);
+      if (changed.empty()) return;
+      CopyArea({shown, width, height}, next, changed);
+      const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
+      if (!kept.shown->Present(window, &rect)) kept.window = nullptr;
       return;
     }
   }
-  uint32_t* const shown = kept.shown->pixels();
-  const size_t count = static_cast<size_t>(width) * height;
-  // The whole picture, put together in the kept DIB and handed over whole: what the window
-  // shows may not be what was last handed to it (a rebuild, another window, a failed present).
-  const auto presentWhole = [&] {
-    kept.window = nullptr;
-    std::fill(shown, shown + count, 0u);
-    draw(shown, nullptr);
-    // Kept only once the window has it: after a failed present, what it shows is not known.
-    if (kept.shown->Present(window, nullptr)) kept.window = window;
-  };
-  if (kept.window != window || whole) return presentWhole();
-  // Only the part that may have changed is drawn beside, on transparent pixels: the rest is
-  // neither drawn nor looked at, and clearing the whole window on every hover is two megabytes
-  // written for one button.
-  const ScratchPicture scratch(count);
-  if (!scratch.get()) return presentWhole();
-  draw(scratch.get(), only);
-  const SourcePixels before{shown, width, height}, next{scratch.get(), width, height};
-  const PixelArea changed = only ? ChangedArea(before, next, *only) : ChangedArea(before, next);
-  if (changed.empty()) return;
-  CopyArea({shown, width, height}, next, changed);
-  const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
-  if (!kept.shown->Present(window, &rect)) kept.window = nullptr;
+  // The whole picture. The window shows the last one outside `only`, when that is given for a
+  // window that took the last picture: then only that part is handed over, and the DIB is kept
+  // for the parts that follow (a hover is followed by others).
+  const RECT rect = only ? RECT{std::max(only->left, 0), std::max(only->top, 0), std::min(only->right, width),
+                                std::min(only->bottom, height)}
+                         : RECT{};
+  const bool part = known && !whole && only && rect.left < rect.right && rect.top < rect.bottom;
+  if (kept.shown && (kept.shown->width() != width || kept.shown->height() != height)) kept.shown.reset();
+  if (kept.shown) {
+    std::fill(kept.shown->pixels(), kept.shown->pixels() + static_cast<size_t>(width) * height, 0u);
+  } else {
+    kept.shown = std::make_unique<Frame>(width, height);  // transparent when made
+  }
+  kept.window = nullptr;
+  if (!kept.shown->pixels()) {
+    kept.shown.reset();
+    return;
+  }
+  draw(kept.shown->pixels(), nullptr);
+  // Known only once the window has it: after a failed present, what it shows is not known.
+  if (kept.shown->Present(window, part ? &rect : nullptr)) {
+    kept.window = window;
+    kept.width = width;
+    kept.height = height;
+  }
+  if (!part) kept.shown.reset();
 }
 
 }  // namespace skin
