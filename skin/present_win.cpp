@@ -1,18 +1,18 @@
 // Presentation of a layered window's picture with per-pixel alpha.
 //
-// A whole picture (a rebuild, every tick of the progress and finished looks) is put together
-// in a DIB that UpdateLayeredWindow takes and handed over whole; the DIB then goes, for the
-// window keeps its own copy of what it was given. A picture of which only a part may have
-// changed (a hover changes one button) is handed over as the rectangle that changed: the
-// window manager (Wine's especially, which derives the window's shape from every pixel it is
-// given) then works on that button only. The first such picture after a whole one is put
-// together whole and handed over as that part; its DIB is kept, and the next parts are put
-// together beside it, compared with it and copied into it. The picture beside is window-sized
-// but only its touched pages take memory, and it goes right after. So a look that only
-// ticks holds no window-sized picture between ticks, and a user hovering over buttons one
-// DIB. One window is known, the one being worked with; a picture for another window, or for
-// a window of another size, starts afresh. A thread that finds the kept picture in use by
-// another thread puts its picture together in a DIB of its own and hands over the whole of
+// A whole picture (a rebuild, every tick of the progress and finished looks) is put together in a
+// DIB that UpdateLayeredWindow takes and handed over whole; the DIB then goes, for the window
+// keeps its own copy of what it was given. A picture of which only a part may have changed (a
+// hover changes one button) is handed over as the rectangle that changed: the window manager
+// (Wine's especially, which derives the window's shape from every pixel it is given) then works
+// on that button only. The first such picture after a whole one is put together whole and handed
+// over as that part; its DIB is kept, and the next parts are put together beside it, compared
+// with it and copied into it. The picture beside is window-sized but only its touched pages take
+// memory (the boxes hovered over), and both go with the next whole picture. So a look that only
+// ticks holds no window-sized picture between ticks, and a user hovering over buttons one DIB and
+// the rows of the boxes. One window is known, the one being worked with; a picture for another
+// window, or for a window of another size, starts afresh. A thread that finds the kept picture in
+// use by another thread puts its picture together in a DIB of its own and hands over the whole of
 // it: nobody ever waits.
 #include <windows.h>
 
@@ -82,31 +82,31 @@ class Frame {
   int32_t width_, height_;
 };
 
+// Window-sized pixels whose pages the system commits, zeroed, when they are first touched:
+// a button's box touches a few dozen rows of them.
+struct ReleasePages {
+  void operator()(uint32_t* pixels) const { VirtualFree(pixels, 0, MEM_RELEASE); }
+};
+using LazyPixels = std::unique_ptr<uint32_t, ReleasePages>;
+LazyPixels MakeLazyPixels(size_t count) {
+  return LazyPixels(static_cast<uint32_t*>(
+      VirtualAlloc(nullptr, count * sizeof(uint32_t), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)));
+}
+
 struct KeptPicture {
   KeptPicture() { InitializeCriticalSection(&lock); }
   CRITICAL_SECTION lock;
   // The window that took the last picture, and its size then: it shows that picture.
   HWND window = nullptr;
   int32_t width = 0, height = 0;
-  std::unique_ptr<Frame> shown;  // that picture, while parts of it are being put together again
-};
-
-// A window-sized picture whose pages the system commits, zeroed, when they are first touched,
-// released at its end: a button's box touches a few dozen rows of it.
-class ScratchPicture {
- public:
-  explicit ScratchPicture(size_t count)
-      : pixels_(static_cast<uint32_t*>(
-            VirtualAlloc(nullptr, count * sizeof(uint32_t), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE))) {}
-  ~ScratchPicture() {
-    if (pixels_) VirtualFree(pixels_, 0, MEM_RELEASE);
+  // That picture, and the one put together beside it, while parts of it are being put
+  // together again; both go with the next whole picture.
+  std::unique_ptr<Frame> shown;
+  LazyPixels next;
+  void Drop() {
+    shown.reset();
+    next.reset();
   }
-  ScratchPicture(const ScratchPicture&) = delete;
-  ScratchPicture& operator=(const ScratchPicture&) = delete;
-  uint32_t* get() const { return pixels_; }
-
- private:
-  uint32_t* pixels_;
 };
 
 KeptPicture& Kept() {
@@ -150,10 +150,15 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     // neither drawn nor looked at, and clearing the whole window on every hover is two
     // megabytes written for one button.
     uint32_t* const shown = kept.shown->pixels();
-    const ScratchPicture scratch(static_cast<size_t>(width) * height);
-    if (scratch.get()) {
-      draw(scratch.get(), only);
-      const SourcePixels before{shown, width, height}, next{scratch.get(), width, height};
+    if (!kept.next) kept.next = MakeLazyPixels(static_cast<size_t>(width) * height);
+    if (uint32_t* const beside = kept.next.get()) {
+      if (only) {
+        ClearArea({beside, width, height}, *only);
+      } else {
+        std::fill(beside, beside + static_cast<size_t>(width) * height, 0u);
+      }
+      draw(beside, only);
+      const SourcePixels before{shown, width, height}, next{beside, width, height};
       const PixelArea changed = only ? ChangedArea(before, next, *only) : ChangedArea(before, next);
       if (changed.empty()) return;
       CopyArea({shown, width, height}, next, changed);
@@ -169,7 +174,7 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
                                 std::min(only->bottom, height)}
                          : RECT{};
   const bool part = known && !whole && only && rect.left < rect.right && rect.top < rect.bottom;
-  if (kept.shown && (kept.shown->width() != width || kept.shown->height() != height)) kept.shown.reset();
+  if (kept.shown && (kept.shown->width() != width || kept.shown->height() != height)) kept.Drop();
   if (kept.shown) {
     std::fill(kept.shown->pixels(), kept.shown->pixels() + static_cast<size_t>(width) * height, 0u);
   } else {
@@ -177,7 +182,7 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
   }
   kept.window = nullptr;
   if (!kept.shown->pixels()) {
-    kept.shown.reset();
+    kept.Drop();
     return;
   }
   draw(kept.shown->pixels(), nullptr);
@@ -187,7 +192,7 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     kept.width = width;
     kept.height = height;
   }
-  if (!part) kept.shown.reset();
+  if (!part) kept.Drop();
 }
 
 }  // namespace skin
