@@ -1,19 +1,23 @@
 // Presentation of a layered window's picture with per-pixel alpha.
 //
-// The picture last handed to a window is kept in the DIB that UpdateLayeredWindow takes, and
-// the next one is put together beside it and handed over as the rectangle that changed: a
-// hover changes one button, and the window manager (Wine's especially, which derives the
-// window's shape from every pixel it is given) then works on that button only. One window is
-// kept, the one being worked with; a picture for another window, or for a window of another
-// size, starts afresh. A thread that finds the kept picture in use by another thread puts its
-// picture together in a DIB of its own and hands over the whole of it: nobody ever waits.
-// A caller that knows which part may have changed (a button's state) has only that part put
-// together again and compared.
+// A whole picture (a rebuild, every tick of the progress and finished looks) is put together in a
+// DIB that UpdateLayeredWindow takes and handed over whole; the DIB then goes, for the window
+// keeps its own copy of what it was given. A picture of which only a part may have changed (a
+// hover changes one button) is handed over as the rectangle that changed: the window manager
+// (Wine's especially, which derives the window's shape from every pixel it is given) then works
+// on that button only. The first such picture after a whole one is put together whole and handed
+// over as that part; its DIB is kept, and the next parts are put together beside it, compared
+// with it and copied into it. The picture beside is window-sized but only its touched pages take
+// memory (the boxes hovered over), and both go with the next whole picture. So a look that only
+// ticks holds no window-sized picture between ticks, and a user hovering over buttons one DIB and
+// the rows of the boxes. One window is known, the one being worked with; a picture for another
+// window, or for a window of another size, starts afresh. A thread that finds the kept picture in
+// use by another thread puts its picture together in a DIB of its own and hands over the whole of
+// it: nobody ever waits.
 #include <windows.h>
 
 #include <algorithm>
 #include <memory>
-#include <vector>
 
 #include "base/gdi_win.h"
 #include "runtime/core/declared_functions.h"
@@ -78,12 +82,31 @@ class Frame {
   int32_t width_, height_;
 };
 
+// Window-sized pixels whose pages the system commits, zeroed, when they are first touched:
+// a button's box touches a few dozen rows of them.
+struct ReleasePages {
+  void operator()(uint32_t* pixels) const { VirtualFree(pixels, 0, MEM_RELEASE); }
+};
+using LazyPixels = std::unique_ptr<uint32_t, ReleasePages>;
+LazyPixels MakeLazyPixels(size_t count) {
+  return LazyPixels(static_cast<uint32_t*>(
+      VirtualAlloc(nullptr, count * sizeof(uint32_t), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)));
+}
+
 struct KeptPicture {
   KeptPicture() { InitializeCriticalSection(&lock); }
   CRITICAL_SECTION lock;
+  // The window that took the last picture, and its size then: it shows that picture.
   HWND window = nullptr;
-  std::unique_ptr<Frame> shown;  // what the window shows
-  std::vector<uint32_t> next;    // the picture being put together
+  int32_t width = 0, height = 0;
+  // That picture, and the one put together beside it, while parts of it are being put
+  // together again; both go with the next whole picture.
+  std::unique_ptr<Frame> shown;
+  LazyPixels next;
+  void Drop() {
+    shown.reset();
+    next.reset();
+  }
 };
 
 KeptPicture& Kept() {
@@ -121,36 +144,55 @@ void PresentPicture(HWND window, int32_t width, int32_t height, const DrawPictur
     own.Present(window, nullptr);
     return;
   }
-  if (kept.window != window || !kept.shown || kept.shown->width() != width ||
-      kept.shown->height() != height) {
-    kept.window = nullptr;
-    kept.next = {};
-    kept.shown = std::make_unique<Frame>(width, height);
-    if (!kept.shown->pixels()) return;
-    draw(kept.shown->pixels(), nullptr);
-    // Kept only once the window has it: after a failed present, what it shows is not known.
-    if (kept.shown->Present(window, nullptr)) kept.window = window;
+  const bool known = kept.window == window && kept.width == width && kept.height == height;
+  if (known && !whole && kept.shown) {
+    // Only the part that may have changed is drawn beside, on transparent pixels: the rest is
+    // neither drawn nor looked at, and clearing the whole window on every hover is two
+    // megabytes written for one button.
+    uint32_t* const shown = kept.shown->pixels();
+    if (!kept.next) kept.next = MakeLazyPixels(static_cast<size_t>(width) * height);
+    if (uint32_t* const beside = kept.next.get()) {
+      if (only) {
+        ClearArea({beside, width, height}, *only);
+      } else {
+        std::fill(beside, beside + static_cast<size_t>(width) * height, 0u);
+      }
+      draw(beside, only);
+      const SourcePixels before{shown, width, height}, next{beside, width, height};
+      const PixelArea changed = only ? ChangedArea(before, next, *only) : ChangedArea(before, next);
+      if (changed.empty()) return;
+      CopyArea({shown, width, height}, next, changed);
+      const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
+      if (!kept.shown->Present(window, &rect)) kept.window = nullptr;
+      return;
+    }
+  }
+  // The whole picture. The window shows the last one outside `only`, when that is given for a
+  // window that took the last picture: then only that part is handed over, and the DIB is kept
+  // for the parts that follow (a hover is followed by others).
+  const RECT rect = only ? RECT{std::max(only->left, 0), std::max(only->top, 0), std::min(only->right, width),
+                                std::min(only->bottom, height)}
+                         : RECT{};
+  const bool part = known && !whole && only && rect.left < rect.right && rect.top < rect.bottom;
+  if (kept.shown && (kept.shown->width() != width || kept.shown->height() != height)) kept.Drop();
+  if (kept.shown) {
+    std::fill(kept.shown->pixels(), kept.shown->pixels() + static_cast<size_t>(width) * height, 0u);
+  } else {
+    kept.shown = std::make_unique<Frame>(width, height);  // transparent when made
+  }
+  kept.window = nullptr;
+  if (!kept.shown->pixels()) {
+    kept.Drop();
     return;
   }
-  // Only the part that may have changed starts transparent: the rest is neither drawn nor
-  // looked at, and clearing the whole window on every hover is two megabytes written for one
-  // button.
-  const size_t count = static_cast<size_t>(width) * height;
-  if (kept.next.size() != count) kept.next.assign(count, 0);
-  if (only) {
-    ClearArea({kept.next.data(), width, height}, *only);
-  } else {
-    std::fill(kept.next.begin(), kept.next.end(), 0u);
+  draw(kept.shown->pixels(), nullptr);
+  // Known only once the window has it: after a failed present, what it shows is not known.
+  if (kept.shown->Present(window, part ? &rect : nullptr)) {
+    kept.window = window;
+    kept.width = width;
+    kept.height = height;
   }
-  draw(kept.next.data(), only);
-  const SourcePixels shown{kept.shown->pixels(), width, height}, next{kept.next.data(), width, height};
-  const PixelArea changed = only ? ChangedArea(shown, next, *only) : ChangedArea(shown, next);
-  if (changed.empty() && !whole) return;
-  CopyArea({kept.shown->pixels(), width, height}, next, changed);
-  const RECT rect{changed.left, changed.top, changed.right, changed.bottom};
-  // A whole composition (a rebuild, say) goes to the window whole: what it shows may not be
-  // what was last handed to it.
-  if (!kept.shown->Present(window, whole ? nullptr : &rect)) kept.window = nullptr;
+  if (!part) kept.Drop();
 }
 
 }  // namespace skin

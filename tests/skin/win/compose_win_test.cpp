@@ -125,6 +125,22 @@ TEST_F(ComposeTest, AButtonsChangeRedrawsItsBoxWithWhateverOverlapsItAsAWholeCom
   const Picture afterHover = LastPicture(window);
   skinned.SetBackImageFromBytes(View(SolidPng(200, 100, kWhite)));  // a whole composition
   EXPECT_TRUE(LastPicture(window).pixels == afterHover.pixels);
+  // The first change after a whole composition is put together whole, the ones after it in
+  // their boxes beside the picture kept: they end as a whole composition would.
+  HWND lower = rightOnTop ? left : right, upper = rightOnTop ? right : left;
+  PostMessageA(upper, WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+  Pump();
+  EXPECT_EQ(At(45, 40), rightOnTop ? kBlue : kYellow);
+  PostMessageA(lower, WM_MOUSELEAVE, 0, 0);
+  Pump();
+  PostMessageA(upper, WM_MOUSELEAVE, 0, 0);
+  Pump();
+  EXPECT_EQ(At(25, 40), kRed);
+  EXPECT_EQ(At(45, 40), rightOnTop ? kGreen : kRed);
+  EXPECT_EQ(At(65, 40), kGreen);
+  const Picture afterLeaving = LastPicture(window);
+  skinned.AdoptControls();
+  EXPECT_TRUE(LastPicture(window).pixels == afterLeaving.pixels);
 }
 
 TEST_F(ComposeTest, BadBytesGiveNoImageAndLeaveTheBackgroundAlone) {
