@@ -216,7 +216,16 @@ void ClickAt(int x, int y) {
 
 void Drag(int fromX, int fromY, int toX, int toY) {
   MoveMouse(fromX, fromY);
+  const DWORD thread = GetWindowThreadProcessId(WindowFromPoint({fromX, fromY}), nullptr);
   SendMouse(MOUSEEVENTF_LEFTDOWN);
+  // The moves count only once the press is taken: the window's thread then runs the system's
+  // move loop or holds the mouse. On a loaded machine that can take longer than any fixed
+  // pause, and moves and release queued before it starts leave the window where it was.
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  for (const DWORD start = GetTickCount(); GetTickCount() - start < 5000; Sleep(10)) {
+    if (GetGUIThreadInfo(thread, &info) && ((info.flags & GUI_INMOVESIZE) || info.hwndCapture)) break;
+  }
   Sleep(100);
   for (int step = 1; step <= 5; ++step)
     MoveMouse(fromX + (toX - fromX) * step / 5, fromY + (toY - fromY) * step / 5);
