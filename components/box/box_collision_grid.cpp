@@ -50,12 +50,7 @@ void CollisionGrid::Reset(int32_t width, int32_t height) {
   for (const Cell& cell : cells_) {
     for (int32_t c = 0; c < cell.groups; ++c) {
       const Group& g = cell.At(c);
-      for (int32_t i = 0; i < g.count; ++i) {
-        const Block& b = g.blocks[static_cast<size_t>(i / 4)];
-        const int k = i % 4;
-        placed.push_back({b.left[k], b.top[k], b.right[k] - b.left[k], b.bottom[k] - b.top[k], b.id[k],
-                          g.layer, g.type, b.object[k]});
-      }
+      for (int32_t i = 0; i < g.count; ++i) placed.push_back(EntryAt(g, i));
     }
   }
   columns_ = static_cast<int32_t>(std::clamp<int64_t>((int64_t{width} + kCell - 1) / kCell, 1, kMaxCells));
@@ -78,6 +73,20 @@ void CollisionGrid::Clear() {
 void CollisionGrid::Count(int32_t width, int32_t height, int delta) {
   CountSize(widths_, widest_, std::min(width, kMaxCellSize), delta);
   CountSize(heights_, highest_, std::min(height, kMaxCellSize), delta);
+}
+
+CollisionGrid::Entry CollisionGrid::EntryAt(const Group& group, int32_t index) {
+  const Block& b = group.blocks[static_cast<size_t>(index / 4)];
+  const int k = index % 4;
+  return {b.left[k],  b.top[k],   b.right[k] - b.left[k], b.bottom[k] - b.top[k], b.id[k], group.layer,
+          group.type, b.object[k]};
+}
+
+bool CollisionGrid::Meets(const Entry& e, const BoxObject& self, int64_t left, int64_t top, int64_t right,
+                          int64_t bottom) {
+  // Without branches: which entries pass is as good as random.
+  return (e.layer == self.layer) & (e.type != self.type) & (e.object != &self) & (e.x < right) &
+         (e.y < bottom) & (int64_t{e.x} + e.width > left) & (int64_t{e.y} + e.height > top);
 }
 
 void CollisionGrid::Put(Group& group, int32_t index, const Entry& e) {
@@ -168,8 +177,7 @@ void CollisionGrid::Remove(BoxObject& o) {
   const int32_t last = --g.count;
   Block& end = g.blocks[static_cast<size_t>(last / 4)];
   const int m = last % 4;
-  b.left[k] = end.left[m], b.top[k] = end.top[m], b.right[k] = end.right[m], b.bottom[k] = end.bottom[m];
-  b.id[k] = end.id[m], b.object[k] = end.object[m];
+  Put(g, o.gridIndex, EntryAt(g, last));
   b.object[k]->gridIndex = o.gridIndex;
   if (m == 0) {
     g.blocks.pop_back();
@@ -260,8 +268,7 @@ size_t CollisionGrid::Near(const BoxObject& self, int64_t left, int64_t top, int
   if (out.size() < placed_ + 1) out.resize(placed_ + 1);  // grows once to the scene's size
   size_t n = 0;
   for (const Entry& e : large_) {
-    const bool pass = (e.layer == self.layer) & (e.type != self.type) & (e.object != &self) & (e.x < right) &
-                      (e.y < bottom) & (int64_t{e.x} + e.width > left) & (int64_t{e.y} + e.height > top);
+    const bool pass = Meets(e, self, left, top, right, bottom);
     out[n] = {e.id, e.object};
     n += pass;
   }
@@ -276,8 +283,7 @@ CollisionGrid::Candidate CollisionGrid::Top(const BoxObject& self, int64_t left,
   Candidate best{0, nullptr};
   if (right <= left || bottom <= top) return best;
   for (const Entry& e : large_) {
-    const bool pass = (e.layer == self.layer) & (e.type != self.type) & (e.object != &self) & (e.x < right) &
-                      (e.y < bottom) & (int64_t{e.x} + e.width > left) & (int64_t{e.y} + e.height > top);
+    const bool pass = Meets(e, self, left, top, right, bottom);
     if (pass && e.id > best.id) best = {e.id, e.object};
   }
   int32_t area[4];

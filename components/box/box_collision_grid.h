@@ -75,7 +75,11 @@ class CollisionGrid {
 
   int32_t CellOf(int64_t x, int64_t y) const;
   void Count(int32_t width, int32_t height, int delta);
+  static Entry EntryAt(const Group& group, int32_t index);
   static void Put(Group& group, int32_t index, const Entry& e);
+  // Whether an object kept apart can collide with `self` in the rectangle.
+  static bool Meets(const Entry& e, const BoxObject& self, int64_t left, int64_t top, int64_t right,
+                    int64_t bottom);
   void Add(int32_t cell, BoxObject& o, const Entry& e);
   static size_t Collect(const Group& group, const int32_t (&area)[4], Candidate* out);
   // Notes at the start of groupScratch_ the groups a search looks at (returns their count), and
