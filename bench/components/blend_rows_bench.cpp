@@ -1,6 +1,6 @@
-// The two blend rows, one pixel at a time and SSE2, on the same inputs: a 256 x 256 sprite onto
-// an 800 x 580 screen as in sprite_bench, with typical edges and translucent everywhere. Built
-// with the Windows tests so that the i686 program can be timed on the emulated processor.
+// The blend rows, one pixel at a time, SSE2 and (where the processor has it) AVX2, on the same inputs: a 256
+// x 256 sprite onto an 800 x 580 screen as in sprite_bench, with typical edges and translucent everywhere.
+// Built with the Windows tests so that the i686 program can be timed on the emulated processor.
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -50,22 +50,27 @@ double Time(Row row, const std::vector<uint32_t>& sprite, std::vector<uint32_t>&
 int main(int argc, char** argv) {
   const int iterations = argc > 1 ? std::atoi(argv[1]) : 100;
   if (iterations <= 0) return 2;
-  std::printf("blend rows, %d blends of %dx%d onto %dx%d; SSE2 %s\n", iterations, kSide, kSide, kScreenW,
-              kScreenH, HasVectorBlendRow() ? "present" : "absent (both rows scalar)");
+  const bool wide = HasWideBlendRow();
+  std::printf("blend rows, %d blends of %dx%d onto %dx%d; SSE2 %s; AVX2 %s\n", iterations, kSide, kSide,
+              kScreenW, kScreenH, HasVectorBlendRow() ? "present" : "absent (the SSE2 row is the scalar one)",
+              wide ? "present" : "absent");
   int status = 0;
   for (const bool translucent : {false, true}) {
     const std::vector<uint32_t> sprite = Sprite(translucent);
-    std::vector<uint32_t> scalarScreen, vectorScreen;
-    // Each row once first so that both start from warm caches.
+    std::vector<uint32_t> scalarScreen, sse2Screen, wideScreen;
+    // Each row once first so that all start from warm caches.
     Time(BlendRowScalar, sprite, scalarScreen, 1);
-    Time(BlendRowVector, sprite, vectorScreen, 1);
+    Time(BlendRowSse2, sprite, sse2Screen, 1);
+    if (wide) Time(BlendRowVector, sprite, wideScreen, 1);
     const double scalar = Time(BlendRowScalar, sprite, scalarScreen, iterations);
-    const double vector = Time(BlendRowVector, sprite, vectorScreen, iterations);
-    const bool same = scalarScreen == vectorScreen;
+    const double sse2 = Time(BlendRowSse2, sprite, sse2Screen, iterations);
+    const double avx2 = wide ? Time(BlendRowVector, sprite, wideScreen, iterations) : 0;
+    const bool same = scalarScreen == sse2Screen && (!wide || scalarScreen == wideScreen);
     if (!same) status = 1;
-    std::printf("%-14s scalar %9.2f ms  SSE2 %9.2f ms  scalar/SSE2 %5.2f%s\n",
-                translucent ? "translucent" : "typical edges", scalar, vector,
-                vector > 0 ? scalar / vector : 0.0, same ? "" : "  PIXELS DIFFER");
+    std::printf("%-14s scalar %9.2f ms  SSE2 %9.2f ms  scalar/SSE2 %5.2f",
+                translucent ? "translucent" : "typical edges", scalar, sse2, sse2 > 0 ? scalar / sse2 : 0.0);
+    if (wide) std::printf("  AVX2 %9.2f ms  scalar/AVX2 %5.2f", avx2, avx2 > 0 ? scalar / avx2 : 0.0);
+    std::printf("%s\n", same ? "" : "  PIXELS DIFFER");
   }
   return status;
 }

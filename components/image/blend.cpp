@@ -13,16 +13,19 @@
 
 #if defined(__x86_64__) || defined(__i386__)
 #define BLEND_HAS_SSE2_ROW 1
-#include <emmintrin.h>
-#if defined(__i386__)
 #include <cpuid.h>
-// Only these functions may use SSE2: the caller checks the processor first.
+#include <immintrin.h>
+// Only these functions may use SSE2 or AVX2: the caller checks the processor first.
+#define AVX2_FUNCTION __attribute__((target("avx2"), always_inline))
+#if defined(__i386__)
 #define SSE2_FUNCTION __attribute__((target("sse2"), always_inline))
-// The Windows i686 ABI promises 4-byte stack alignment; vectors spilled there need 16.
+// The Windows i686 ABI promises 4-byte stack alignment; vectors spilled there need more.
 #define SSE2_ENTRY __attribute__((target("sse2"), force_align_arg_pointer))
+#define AVX2_ENTRY __attribute__((target("avx2"), force_align_arg_pointer))
 #else
 #define SSE2_FUNCTION __attribute__((always_inline))
 #define SSE2_ENTRY
+#define AVX2_ENTRY __attribute__((target("avx2")))
 #endif
 #endif
 
@@ -50,9 +53,9 @@ void BlendRowScalar(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a
 #if defined(BLEND_HAS_SSE2_ROW)
 namespace {
 
-// Channels of two pixels (16-bit lanes) mixed by their factors f: with n = s f + d (255 - f)
-// + 127 = 255 k + r (r < 255, k <= 255), (n + 1) 257 = 65536 k + 257 (r + 1) - k, and the last
-// two terms lie in 0..65535, so n / 255 is the high half of (n + 1) * 257; n + 1 <= 65153.
+// Channels in 16-bit lanes mixed by their factors f: with n = s f + d (255 - f) + 127 = 255 k + r
+// (r < 255, k <= 255), (n + 1) 257 = 65536 k + 257 (r + 1) - k, and the last two terms lie in
+// 0..65535, so n / 255 is the high half of (n + 1) * 257; n + 1 <= 65153.
 SSE2_FUNCTION inline __m128i MixChannels(__m128i s, __m128i d, __m128i f) {
   const __m128i g = _mm_sub_epi16(_mm_set1_epi16(255), f);
   __m128i n = _mm_add_epi16(_mm_mullo_epi16(s, f), _mm_mullo_epi16(d, g));
@@ -60,22 +63,20 @@ SSE2_FUNCTION inline __m128i MixChannels(__m128i s, __m128i d, __m128i f) {
   return _mm_mulhi_epu16(n, _mm_set1_epi16(257));
 }
 
-// Factor lanes for two pixels from their factor words (f in the top byte, the transparency
-// byte's factor in the bottom one), widened to 16 bits: f over the colour channels, the
-// bottom byte over the transparency channel.
-SSE2_FUNCTION inline __m128i SpreadFactors(__m128i words) {
-  const __m128i spread = _mm_shufflelo_epi16(words, _MM_SHUFFLE(0, 3, 3, 3));
-  return _mm_shufflehi_epi16(spread, _MM_SHUFFLE(0, 3, 3, 3));
-}
-
-// Four pixels s onto d with factor words f (see SpreadFactors).
+// Four pixels s onto d with factor words f: the factor in the top byte; the bottom byte is the
+// transparency channel's factor, 0 or, only where pixels can be copied, 255 (a copied pixel's
+// word is all ones). The channels go as two sets of 16-bit lanes, blue and red (masked) and
+// green and transparency (shifted), so no byte moves across lanes: masks and shifts only.
+template <bool copies>
 SSE2_FUNCTION inline __m128i MixPixels(__m128i s, __m128i d, __m128i f) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i low = MixChannels(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero),
-                                  SpreadFactors(_mm_unpacklo_epi8(f, zero)));
-  const __m128i high = MixChannels(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero),
-                                   SpreadFactors(_mm_unpackhi_epi8(f, zero)));
-  return _mm_packus_epi16(low, high);
+  const __m128i low = _mm_set1_epi16(0xFF);
+  const __m128i factor = _mm_srli_epi32(f, 24);
+  const __m128i blueRed = _mm_or_si128(factor, _mm_slli_epi32(factor, 16));
+  const __m128i greenTop =
+      copies ? _mm_or_si128(factor, _mm_and_si128(f, _mm_set1_epi32(0x00FF0000))) : factor;
+  const __m128i br = MixChannels(_mm_and_si128(s, low), _mm_and_si128(d, low), blueRed);
+  const __m128i gt = MixChannels(_mm_srli_epi16(s, 8), _mm_srli_epi16(d, 8), greenTop);
+  return _mm_or_si128(br, _mm_slli_epi16(gt, 8));
 }
 
 // Four pixels s onto the four d: the new d. `keyed` when the frame has a transparent colour,
@@ -91,7 +92,7 @@ SSE2_FUNCTION inline __m128i BlendFour(__m128i s, __m128i d, __m128i fMax, uint3
   }
   __m128i f = _mm_subs_epu8(fMax, s);
   if (copies) f = _mm_or_si128(f, _mm_cmpeq_epi32(f, _mm_set1_epi32(static_cast<int>(0xFF000000u))));
-  return MixPixels(s, d, f);
+  return MixPixels<copies>(s, d, f);
 }
 
 // Eight pixels at a time, then four, then the last one to three as part of the four that end
@@ -122,11 +123,16 @@ SSE2_FUNCTION inline int32_t BlendEights(const uint32_t* src, uint32_t* dst, int
         _mm_storeu_si128(out + 1, _mm_and_si128(s1, colorMask));
         continue;
       }
-      f0 = _mm_or_si128(f0, _mm_cmpeq_epi32(f0, top));
-      f1 = _mm_or_si128(f1, _mm_cmpeq_epi32(f1, top));
+      if ((_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(f0, f1), top)) & 0x8888) != 0) {  // some copied
+        f0 = _mm_or_si128(f0, _mm_cmpeq_epi32(f0, top));
+        f1 = _mm_or_si128(f1, _mm_cmpeq_epi32(f1, top));
+        _mm_storeu_si128(out, MixPixels<true>(s0, _mm_loadu_si128(out), f0));
+        _mm_storeu_si128(out + 1, MixPixels<true>(s1, _mm_loadu_si128(out + 1), f1));
+        continue;
+      }
     }
-    _mm_storeu_si128(out, MixPixels(s0, _mm_loadu_si128(out), f0));
-    _mm_storeu_si128(out + 1, MixPixels(s1, _mm_loadu_si128(out + 1), f1));
+    _mm_storeu_si128(out, MixPixels<false>(s0, _mm_loadu_si128(out), f0));
+    _mm_storeu_si128(out + 1, MixPixels<false>(s1, _mm_loadu_si128(out + 1), f1));
   }
   if (i + 4 <= count) {
     __m128i* out = reinterpret_cast<__m128i*>(dst + i);
@@ -148,7 +154,8 @@ SSE2_FUNCTION inline int32_t BlendEights(const uint32_t* src, uint32_t* dst, int
   return i;
 }
 
-SSE2_ENTRY void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+SSE2_ENTRY void BlendRowSse2Checked(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
+                                    uint32_t key) {
   int32_t done = 0;
   if (key == KeyOf(kNoColor)) {
     done = a == 0 ? BlendEights<false, true>(src, dst, count, a, key)
@@ -158,6 +165,77 @@ SSE2_ENTRY void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, 
                   : BlendEights<true, false>(src, dst, count, a, key);
   }
   BlendRowScalar(src + done, dst + done, count - done, a, key);
+}
+
+// The same in 256-bit vectors, eight pixels a step: the mix and the factor words are the SSE2
+// row's (no byte crosses a 16-bit lane, so nothing crosses the vector's halves either).
+AVX2_FUNCTION inline __m256i MixChannelsWide(__m256i s, __m256i d, __m256i f) {
+  const __m256i g = _mm256_sub_epi16(_mm256_set1_epi16(255), f);
+  __m256i n = _mm256_add_epi16(_mm256_mullo_epi16(s, f), _mm256_mullo_epi16(d, g));
+  n = _mm256_add_epi16(n, _mm256_set1_epi16(128));
+  return _mm256_mulhi_epu16(n, _mm256_set1_epi16(257));
+}
+
+template <bool copies>
+AVX2_FUNCTION inline __m256i MixPixelsWide(__m256i s, __m256i d, __m256i f) {
+  const __m256i low = _mm256_set1_epi16(0xFF);
+  const __m256i factor = _mm256_srli_epi32(f, 24);
+  const __m256i blueRed = _mm256_or_si256(factor, _mm256_slli_epi32(factor, 16));
+  const __m256i greenTop =
+      copies ? _mm256_or_si256(factor, _mm256_and_si256(f, _mm256_set1_epi32(0x00FF0000))) : factor;
+  const __m256i br = MixChannelsWide(_mm256_and_si256(s, low), _mm256_and_si256(d, low), blueRed);
+  const __m256i gt = MixChannelsWide(_mm256_srli_epi16(s, 8), _mm256_srli_epi16(d, 8), greenTop);
+  return _mm256_or_si256(br, _mm256_slli_epi16(gt, 8));
+}
+
+// Whole groups of eight; returns how many pixels it did. The rest goes to the SSE2 row.
+template <bool keyed, bool copies>
+AVX2_FUNCTION inline int32_t BlendEightsWide(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
+                                             uint32_t key) {
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i colorMask = _mm256_set1_epi32(static_cast<int>(kColorMask));
+  const __m256i top = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+  const __m256i keys = _mm256_set1_epi32(static_cast<int>(key));
+  const __m256i fMax = _mm256_set1_epi32(static_cast<int>(static_cast<uint32_t>(255 - a) << 24));
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    if (keyed) s = _mm256_or_si256(s, _mm256_cmpeq_epi32(_mm256_and_si256(s, colorMask), keys));
+    __m256i f = _mm256_subs_epu8(fMax, s);
+    if (_mm256_movemask_epi8(_mm256_cmpeq_epi8(f, zero)) == -1) continue;  // none drawn
+    __m256i* out = reinterpret_cast<__m256i*>(dst + i);
+    if (copies) {
+      const int copied = _mm256_movemask_epi8(_mm256_cmpeq_epi8(f, top));
+      if (copied == -1) {  // all copied
+        _mm256_storeu_si256(out, _mm256_and_si256(s, colorMask));
+        continue;
+      }
+      if ((copied & static_cast<int>(0x88888888u)) != 0) {  // some copied
+        f = _mm256_or_si256(f, _mm256_cmpeq_epi32(f, top));
+        _mm256_storeu_si256(out, MixPixelsWide<true>(s, _mm256_loadu_si256(out), f));
+        continue;
+      }
+    }
+    _mm256_storeu_si256(out, MixPixelsWide<false>(s, _mm256_loadu_si256(out), f));
+  }
+  return i;
+}
+
+AVX2_ENTRY int32_t BlendRowAvx2Eights(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a,
+                                      uint32_t key) {
+  if (key == KeyOf(kNoColor)) {
+    return a == 0 ? BlendEightsWide<false, true>(src, dst, count, a, key)
+                  : BlendEightsWide<false, false>(src, dst, count, a, key);
+  }
+  return a == 0 ? BlendEightsWide<true, true>(src, dst, count, a, key)
+                : BlendEightsWide<true, false>(src, dst, count, a, key);
+}
+
+// The vector rows cover a of 0..254 (a = 255 draws nothing; the scalar row knows) and
+// destinations aligned to their pixels, as every buffer of ours is. Rows shorter than four
+// pixels go one pixel at a time.
+bool VectorRowFits(uint32_t* dst, int32_t count, int32_t a) {
+  return a >= 0 && a < 255 && count >= 4 && (reinterpret_cast<uintptr_t>(dst) & 3) == 0;
 }
 
 }  // namespace
@@ -175,18 +253,46 @@ bool HasVectorBlendRow() {
 #endif
 }
 
-void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
-  // The vector row covers a of 0..254 (a = 255 draws nothing; the scalar row knows) and
-  // destinations aligned to their pixels, as every buffer of ours is. Rows shorter than four
-  // pixels go one pixel at a time.
-  if (!HasVectorBlendRow() || a < 0 || a >= 255 || count < 4 || (reinterpret_cast<uintptr_t>(dst) & 3) != 0) {
+bool HasWideBlendRow() {
+  // AVX2: CPUID leaf 7's EBX bit 5, and the system saving the 256-bit registers (CPUID leaf 1's
+  // OSXSAVE and AVX, XCR0's SSE and AVX state bits); Windows before 7 SP1 does not.
+  static const bool has = [] {
+    unsigned int eax = 0, ebx = 0, ecx = 0, edx = 0;
+    if (__get_cpuid(1, &eax, &ebx, &ecx, &edx) == 0 || (ecx & bit_OSXSAVE) == 0 || (ecx & bit_AVX) == 0) {
+      return false;
+    }
+    unsigned int xcr0 = 0, xcr0High = 0;
+    __asm__ volatile("xgetbv" : "=a"(xcr0), "=d"(xcr0High) : "c"(0));
+    if ((xcr0 & 6) != 6 || __get_cpuid_max(0, nullptr) < 7) return false;
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    return (ebx & bit_AVX2) != 0;
+  }();
+  return has;
+}
+
+void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+  if (!HasVectorBlendRow() || !VectorRowFits(dst, count, a)) {
     BlendRowScalar(src, dst, count, a, key);
     return;
   }
-  BlendRowSse2(src, dst, count, a, key);
+  BlendRowSse2Checked(src, dst, count, a, key);
+}
+
+void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+  if (!HasWideBlendRow() || !VectorRowFits(dst, count, a)) {
+    BlendRowSse2(src, dst, count, a, key);
+    return;
+  }
+  const int32_t done = BlendRowAvx2Eights(src, dst, count, a, key);
+  BlendRowSse2(src + done, dst + done, count - done, a, key);
 }
 #else
 bool HasVectorBlendRow() { return false; }
+bool HasWideBlendRow() { return false; }
+
+void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
+  BlendRowScalar(src, dst, count, a, key);
+}
 
 void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key) {
   BlendRowScalar(src, dst, count, a, key);

@@ -29,11 +29,14 @@ struct Region {
 void BlendFrame(const Frame& frame, int32_t frameWidth, int32_t frameHeight, Region region, Surface dst,
                 int32_t dx, int32_t dy, int32_t transparency, uint32_t transparentColor);
 
-// The rows BlendFrame is made of, for tests: one pixel at a time, and eight and four at a time
-// with SSE2 where the processor has it (HasVectorBlendRow; elsewhere the same as the scalar
-// row). Both give the same pixels.
+// The rows BlendFrame is made of, for tests: one pixel at a time; eight and four at a time with
+// SSE2 where the processor has it (HasVectorBlendRow; elsewhere the scalar row); and the widest
+// row the processor has, AVX2 (HasWideBlendRow) eight at a time with the SSE2 row for the rest.
+// All give the same pixels.
 void BlendRowScalar(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key);
+void BlendRowSse2(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key);
 void BlendRowVector(const uint32_t* src, uint32_t* dst, int32_t count, int32_t a, uint32_t key);
 bool HasVectorBlendRow();
+bool HasWideBlendRow();
 
 }  // namespace components

@@ -140,8 +140,13 @@ TEST(Blend, ClipsTheRegionToTheFrameAndTheDestination) {
   EXPECT_EQ(wide, (std::vector<uint32_t>{2, 3, 0x99, 0x99, 5, 6, 0x99, 0x99}));
 }
 
-// Every source channel, destination channel and factor: both rows against MulDiv itself.
-TEST(Blend, BothRowsMatchMulDivForEveryChannelValueAndFactor) {
+// The vector rows: SSE2 and the widest the processor has (AVX2 where present), each checked
+// against the scalar row.
+using Row = void (*)(const uint32_t*, uint32_t*, int32_t, int32_t, uint32_t);
+constexpr Row kVectorRows[] = {BlendRowSse2, BlendRowVector};
+
+// Every source channel, destination channel and factor: every row against MulDiv itself.
+TEST(Blend, EveryRowMatchesMulDivForEveryChannelValueAndFactor) {
   std::vector<uint32_t> src(256), scalar(256), vector(256);
   for (uint32_t amount = 0; amount < 256; ++amount) {
     const int32_t f = 255 - static_cast<int32_t>(amount);
@@ -151,10 +156,12 @@ TEST(Blend, BothRowsMatchMulDivForEveryChannelValueAndFactor) {
       for (uint32_t s = 0; s < 256; ++s) src[s] = (amount << 24) | (s << 16) | ((255 - s) << 8) | (s ^ 0x5A);
       const uint32_t dPixel = 0x33000000 | (d << 16) | (d << 8) | d;
       std::fill(scalar.begin(), scalar.end(), dPixel);
-      std::fill(vector.begin(), vector.end(), dPixel);
       BlendRowScalar(src.data(), scalar.data(), 256, 0, KeyOf(kNoColor));
-      BlendRowVector(src.data(), vector.data(), 256, 0, KeyOf(kNoColor));
-      ASSERT_EQ(scalar, vector) << "amount " << amount << " d " << d;
+      for (Row row : kVectorRows) {
+        std::fill(vector.begin(), vector.end(), dPixel);
+        row(src.data(), vector.data(), 256, 0, KeyOf(kNoColor));
+        ASSERT_EQ(scalar, vector) << "amount " << amount << " d " << d;
+      }
       for (uint32_t s = 0; s < 256; ++s) {
         const auto channel = [&](uint32_t v) {
           return f == 0 ? d
@@ -170,7 +177,7 @@ TEST(Blend, BothRowsMatchMulDivForEveryChannelValueAndFactor) {
   }
 }
 
-TEST(Blend, VectorRowHandlesKeysTransparencyAndRaggedLengths) {
+TEST(Blend, VectorRowsHandleKeysTransparencyAndRaggedLengths) {
   std::vector<uint32_t> src(37), scalar(37), vector(37);
   for (uint32_t i = 0; i < src.size(); ++i)
     src[i] = ((i * 37) % 256) << 24 | (i % 3 == 0 ? 0x00FF0000 : i * 0x030507);
@@ -178,10 +185,12 @@ TEST(Blend, VectorRowHandlesKeysTransparencyAndRaggedLengths) {
     for (uint32_t key : {KeyOf(kNoColor), KeyOf(0x000000FF)}) {
       for (int32_t n : {0, 1, 3, 4, 5, 37}) {
         std::fill(scalar.begin(), scalar.end(), 0x11223344);
-        std::fill(vector.begin(), vector.end(), 0x11223344);
         BlendRowScalar(src.data(), scalar.data(), n, a, key);
-        BlendRowVector(src.data(), vector.data(), n, a, key);
-        ASSERT_EQ(scalar, vector) << a << " " << key << " " << n;
+        for (Row row : kVectorRows) {
+          std::fill(vector.begin(), vector.end(), 0x11223344);
+          row(src.data(), vector.data(), n, a, key);
+          ASSERT_EQ(scalar, vector) << a << " " << key << " " << n;
+        }
       }
     }
   }
@@ -189,7 +198,7 @@ TEST(Blend, VectorRowHandlesKeysTransparencyAndRaggedLengths) {
 
 // Runs of copied, skipped, key and mixed pixels of every length, starting anywhere in the
 // vector row's groups of eight, at every alignment of the destination and the source.
-TEST(Blend, VectorRowMatchesTheScalarRowOverRunsAndAlignments) {
+TEST(Blend, VectorRowsMatchTheScalarRowOverRunsAndAlignments) {
 #if defined(__x86_64__)
   EXPECT_TRUE(HasVectorBlendRow());  // the comparison below must exercise the vector row
 #endif
@@ -199,7 +208,8 @@ TEST(Blend, VectorRowMatchesTheScalarRowOverRunsAndAlignments) {
   while (src.size() < 96) {
     const uint32_t kind = random() % 4, length = 1 + random() % 13;
     for (uint32_t k = 0; k < length; ++k) {
-      const uint32_t amounts[] = {0, 255, random() % 256, random() % 256};
+      const uint32_t amounts[] = {0, 255, static_cast<uint32_t>(random() % 256),
+                                  static_cast<uint32_t>(random() % 256)};
       src.push_back(amounts[kind] << 24 | (kind == 3 ? red : random() & 0xFFFFFF));
       dst.push_back(static_cast<uint32_t>(random()));
     }
@@ -210,11 +220,14 @@ TEST(Blend, VectorRowMatchesTheScalarRowOverRunsAndAlignments) {
       for (size_t at = 0; at < 4; ++at) {
         for (size_t from = 0; from < 4; ++from) {
           for (int32_t n : {1, 6, 7, 8, 9, 14, 16, 17, 31, 88}) {
-            scalar = dst, vector = dst;
+            scalar = dst;
             BlendRowScalar(src.data() + from, scalar.data() + at, n, a, key);
-            BlendRowVector(src.data() + from, vector.data() + at, n, a, key);
-            ASSERT_EQ(scalar, vector)
-                << "a " << a << " key " << key << " at " << at << " from " << from << " n " << n;
+            for (Row row : kVectorRows) {
+              vector = dst;
+              row(src.data() + from, vector.data() + at, n, a, key);
+              ASSERT_EQ(scalar, vector)
+                  << "a " << a << " key " << key << " at " << at << " from " << from << " n " << n;
+            }
           }
         }
       }
