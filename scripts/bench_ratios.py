@@ -11,6 +11,8 @@ import sys
 PAIRS = [
     ("blend 256x256, typical edges", "BM_Blend_Ours/translucent:0", "BM_Blend_Pixman/translucent:0", 1.0),
     ("blend 256x256, all translucent", "BM_Blend_Ours/translucent:1", "BM_Blend_Pixman/translucent:1", 1.0),
+    ("blend, SSE2 row only, typical", "BM_Blend_OursSse2/translucent:0", "BM_Blend_Pixman/translucent:0", None),
+    ("blend, SSE2 row only, translucent", "BM_Blend_OursSse2/translucent:1", "BM_Blend_Pixman/translucent:1", None),
     ("rotation by 30", "BM_Rotate_Ours/degrees:30", "BM_Rotate_Pixman/degrees:30", 1.0),
     ("rotation by 45", "BM_Rotate_Ours/degrees:45", "BM_Rotate_Pixman/degrees:45", 1.0),
     ("rotation by 90", "BM_Rotate_Ours/degrees:90", "BM_Rotate_Pixman/degrees:90", 1.0),
