@@ -191,6 +191,8 @@ bool HandleCommonUnitMessage(Win32Unit& unit, UINT message, WPARAM wParam, LPARA
   switch (message) {
     case WM_SETCURSOR: {
       if (LOWORD(lParam) != HTCLIENT || reinterpret_cast<HWND>(wParam) != unit.hwnd()) return false;
+      // A unit hosted without the form runtime (a demo, a test host) has no cursor of its own.
+      if (!FormsInstalled()) return false;
       const auto located = Forms().FindByHandle(unit.Handle());
       const CursorHandle cursor = located ? located->window->live[located->unit].cursor : 0;
       if (!cursor) return false;

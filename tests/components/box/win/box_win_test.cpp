@@ -159,6 +159,9 @@ TEST(BoxWindow, BorderFocusResizeAndTheEntryPoints) {
   SendMessageA(hwnd, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(host.hwnd()),
                MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
   EXPECT_EQ(GetFocus(), hwnd);
+  // Hosted without the form runtime (as here), the pointer over it asks for no unit's cursor.
+  EXPECT_FALSE(
+      SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
 }
 
 TEST(BoxWindow, PictureModesCentreTileAndStretch) {
