@@ -2,9 +2,10 @@
 // the two could differ only in rounding a half, and (s - d) f / 255 is never a half (255 is
 // odd). So each channel is (s f + d (255 - f) + 127) / 255, with n / 255 computed as
 // (n + 1 + (n >> 8)) >> 8, exact for every n up to 255 * 255 + 127. Every value fits 16 bits,
-// so eight channels go through one SSE2 vector. x86_64 always has SSE2; the i686 product runs
-// on processors that may not, so there the vector row is compiled for SSE2 on its own and
-// chosen at run time, and everything else keeps to the base instruction set.
+// so eight channels go through one SSE2 vector, sixteen through one AVX2 vector. x86_64 always
+// has SSE2, not always AVX2; the i686 product runs on processors that may have neither. So the
+// vector rows alone are compiled for their instruction sets and chosen at run time, and
+// everything else keeps to the base instruction set.
 #include "components/image/blend.h"
 
 #include <algorithm>
