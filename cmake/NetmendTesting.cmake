@@ -8,8 +8,12 @@ set(NETMEND_TEST_TIMEOUT 600 CACHE STRING "Seconds one test executable may take"
 # executable itself (for a test that needs its own set-up, such as a throwaway Wine prefix).
 # SERIAL runs it alone: the end-to-end tests start the program and dozens of processes and
 # time them, and under Wine other tests running beside them slow every process start.
+# SCREEN: it shows windows at fixed places, reads the screen's pixels back or moves the
+# pointer. The Windows tests of one run share one display, pointer included, so no two such
+# tests run at once (the animation box's test once saw a leave it did not cause: another
+# test had moved the pointer, or put a window under it).
 function(netmend_test name)
-  cmake_parse_arguments(T "SERIAL" "MAIN;SCRIPT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SERIAL;SCREEN" "MAIN;SCRIPT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   if(T_MAIN)
     target_sources(${name} PRIVATE ${T_MAIN})
@@ -27,6 +31,9 @@ function(netmend_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT ${NETMEND_TEST_TIMEOUT})
   if(T_SERIAL)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
+  if(T_SCREEN)
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK screen)
   endif()
 endfunction()
 
